@@ -1,0 +1,3 @@
+#include "display/draw_surface.h"
+
+DrawSurface gDrawSurface;

@@ -1,0 +1,95 @@
+#pragma once
+// The emulated handheld as its host sees it: the launcher and the front-ends
+// build the device, start the program on it, feed it input and look at its
+// screen through these calls. The program itself never includes this file.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include <windows.h>
+
+namespace device {
+
+enum class DisplayFailure { None, Open, Begin };
+
+struct Config {
+    // The panel in its own orientation; display memory is its rows, top to
+    // bottom, 2 bytes a pixel.
+    int32_t panelWidth = 240;
+    int32_t panelHeight = 320;
+    // Clockwise turn from the panel's own orientation to the way the user
+    // holds it: 0, 90, 180 or 270. 90 turns a 240x320 panel into a 320x240
+    // screen with x pitch -480 and y pitch 2.
+    int rotation = 0;
+    bool dramBuffer = false;  // GXEndDraw publishes frames; the screen shows only those
+    DisplayFailure failure = DisplayFailure::None;
+    FILE* trace = nullptr;  // one line per platform call when set
+};
+
+// An executable resource, found by LoadIconW/LoadCursorW by type and number.
+enum class ResourceType { IconGroup, Icon, Cursor };
+struct Resource {
+    ResourceType type;
+    int id;
+    const uint8_t* bytes;
+    size_t size;
+};
+
+struct MessageBoxRequest {
+    std::u16string caption;
+    std::u16string text;
+    UINT type;
+};
+
+using EntryPoint = int(WINAPI*)(HINSTANCE, HINSTANCE, LPWSTR, int);
+
+// --- set-up, before the program starts -----------------------------------
+void Init(const Config& config);
+void SetResources(const Resource* table, size_t count);
+const Resource* FindResource(ResourceType type, int id);
+// Called from any thread when the host should look again: the program ended,
+// it asks for a message box, or the main window's title changed.
+void SetWakeHandler(void (*wake)(void* context), void* context);
+
+// --- the program ------------------------------------------------------------
+// Runs entry(instance, nullptr, commandLine, showCommand) on a new thread,
+// which becomes the program's main thread.
+void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showCommand);
+bool ProgramEnded();
+int ExitCode();  // valid once ProgramEnded()
+bool WaitForProgramEnd(int timeoutMs);  // true when it ended in time
+
+// --- the screen, as the user holds the device ---------------------------------
+int32_t ScreenWidth();
+int32_t ScreenHeight();
+// Copies the screen into `pixels` (ScreenWidth() * ScreenHeight() 565 pixels,
+// rows top to bottom): display memory as it is, or the last published frame
+// on a DRAM-buffer device.
+void CopyScreen(uint16_t* pixels);
+// Counts frames published by GXEndDraw (0 when not a DRAM-buffer device).
+uint64_t PublishedFrames();
+// The main window's title, empty until one exists.
+std::u16string MainWindowTitle();
+bool MainWindowExists();
+
+// --- input, from any thread; queued for the main window's thread ------------
+// Screen coordinates as held. Ignored while no window exists.
+void StylusDown(int32_t x, int32_t y);
+void StylusMove(int32_t x, int32_t y);  // only while down; coalesced
+void StylusUp(int32_t x, int32_t y);
+void KeyDown(UINT virtualKey);
+void KeyUp(UINT virtualKey);
+void CloseRequest();  // WM_CLOSE to the main window
+
+// --- message boxes -------------------------------------------------------------
+// MessageBoxW blocks the calling program thread until the host answers.
+bool TakeMessageBoxRequest(MessageBoxRequest* request);
+void AnswerMessageBox(int result);
+
+// --- trace ----------------------------------------------------------------------
+// Writes the per-frame call counts and the like at the end of a traced run.
+void FinishTrace();
+
+}  // namespace device

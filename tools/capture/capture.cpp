@@ -1,0 +1,34 @@
+#include "tools/capture/capture.h"
+
+#include "tools/capture/atomic_file.h"
+#include "tools/capture/frame_renderer.h"
+#include "tools/capture/gif_writer.h"
+#include "tools/capture/png_writer.h"
+#include "tools/capture/raw_writer.h"
+
+void Capture(const Options& options, Progress& progress) {
+    FrameRenderer renderer(options.width, options.height);
+    int32_t done = 0;
+    if (options.out.Format() == OutputFormat::kGif) {
+        AtomicFile file(options.out.ForFrame(0));
+        GifWriter gif(file, options.fps);
+        for (int32_t frame : options.frames) {
+            gif.Add(renderer.Render(frame));
+            progress.Update(++done);
+        }
+        gif.Finish();
+        file.Commit();
+        return;
+    }
+    for (int32_t frame : options.frames) {
+        const Image565& image = renderer.Render(frame);
+        AtomicFile file(options.out.ForFrame(frame));
+        if (options.out.Format() == OutputFormat::kPng) {
+            WritePng(image, file);
+        } else {
+            WriteRgb565(image, file);
+        }
+        file.Commit();
+        progress.Update(++done);
+    }
+}

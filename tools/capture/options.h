@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/capture/output_path.h"
+
+constexpr int32_t kMaxSide = 4096;
+constexpr int32_t kMaxFps = 50;  // 2/100 s a frame; viewers slow down faster GIFs
+
+struct Options {
+    int32_t width = 240;
+    int32_t height = 295;
+    std::vector<int32_t> frames;  // ascending, each once
+    int32_t fps = 30;
+    OutputPath out;
+};
+
+enum class Command { kCapture, kHelp, kVersion };
+
+struct ParsedCommand {
+    Command command = Command::kCapture;
+    Options options;
+};
+
+// Parses the arguments after the program name. Throws UsageError.
+ParsedCommand ParseOptions(const std::vector<std::string>& args);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class OutputFormat { kPng, kRgb565, kGif };
+
+// The --out PATH: the format its extension names (any case) and, when it
+// holds %d or %0Nd, where each frame's number goes. %% is a literal %.
+class OutputPath {
+public:
+    // Throws UsageError.
+    static OutputPath Parse(const std::string& text);
+
+    OutputFormat Format() const { return format_; }
+    bool HasFrameNumber() const { return hasFrameNumber_; }
+    // The file name for a frame; the same for every frame without %d.
+    std::string ForFrame(int32_t frame) const;
+
+private:
+    std::string prefix_;  // before the frame number, or the whole path
+    std::string suffix_;
+    int32_t width_ = 0;  // zero-padded width, 0 for plain %d
+    bool hasFrameNumber_ = false;
+    OutputFormat format_ = OutputFormat::kPng;
+};

@@ -1,0 +1,5 @@
+#pragma once
+
+// What --help and --version print.
+const char* UsageText();
+const char* VersionText();

@@ -29,7 +29,8 @@ public:
 
     // A surface whose drawn area is this canvas.
     DrawSurface Surface() {
-        return DrawSurface{bytes_.data() + originOffset_, xPitch_, yPitch_, width_, height_, height_};
+        return DrawSurface{
+            bytes_.data() + originOffset_, xPitch_, yPitch_, width_, height_, height_};
     }
     void Install() { gDrawSurface = Surface(); }
 
@@ -37,7 +38,8 @@ public:
     uint16_t At(int32_t x, int32_t y) const {
         uint16_t pixel;
         std::memcpy(&pixel,
-                    bytes_.data() + originOffset_ + 2 * (int64_t{x} * (xPitch_ / 2) + int64_t{y} * (yPitch_ / 2)),
+                    bytes_.data() + originOffset_ +
+                        2 * (int64_t{x} * (xPitch_ / 2) + int64_t{y} * (yPitch_ / 2)),
                     sizeof pixel);
         return pixel;
     }
@@ -45,7 +47,8 @@ public:
     void Clear() { std::fill(bytes_.begin(), bytes_.end(), kSentinel); }
     bool Untouched() const {
         for (uint8_t b : bytes_) {
-            if (b != kSentinel) return false;
+            if (b != kSentinel)
+                return false;
         }
         return true;
     }

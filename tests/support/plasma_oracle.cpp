@@ -12,7 +12,8 @@ void OracleRenderFrame(PlasmaEffect& e, int32_t& counter, const DrawSurface& sur
         e.phase2 = e.base2;
         e.phase3 = e.base3;
         for (int32_t x = 0; x < e.width; ++x) {
-            const int32_t s = e.wave[e.phase3] + e.wave[e.phase2] + e.wave[e.phase1] + e.wave[e.phase0];
+            const int32_t s =
+                e.wave[e.phase3] + e.wave[e.phase2] + e.wave[e.phase1] + e.wave[e.phase0];
             const uint16_t pixel = static_cast<uint16_t>(e.palette[s & 0xFF]);
             std::memcpy(position, &pixel, sizeof pixel);
             position += 2 * static_cast<intptr_t>(xStep);

@@ -1,0 +1,76 @@
+#include "emulator/host_loop.h"
+
+#include <algorithm>
+
+#include "emulator/stop_signals.h"
+#include "platform/device.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPWSTR, int);
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+void FireScheduledInput(ScheduledInputKind kind) {
+    switch (kind) {
+        case ScheduledInputKind::Tap: {
+            const int32_t x = device::ScreenWidth() / 2, y = device::ScreenHeight() / 2;
+            device::StylusDown(x, y);
+            device::StylusUp(x, y);
+            break;
+        }
+        case ScheduledInputKind::Key:
+            device::KeyDown(VK_SPACE);
+            device::KeyUp(VK_SPACE);
+            break;
+        case ScheduledInputKind::Close:
+            device::CloseRequest();
+            break;
+        case ScheduledInputKind::None:
+            break;
+    }
+}
+
+int MillisecondsUntil(Clock::time_point when) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::now());
+    return static_cast<int>(std::max<long long>(0, left.count()));
+}
+}  // namespace
+
+int RunHost(Frontend& frontend, const LaunchOptions& options, Clock::time_point start) {
+    device::SetWakeHandler([](void* context) { static_cast<Frontend*>(context)->Wake(); },
+                           &frontend);
+    device::StartProgram(&WinMain, u"", SW_SHOW);
+
+    const auto interval = std::chrono::milliseconds(frontend.FrameIntervalMs());
+    bool inputPending = options.input != ScheduledInputKind::None;
+    const Clock::time_point inputAt = start + std::chrono::milliseconds(options.inputAfterMs);
+    bool closeRequested = false;
+    Clock::time_point nextPresent = Clock::now();
+
+    while (!device::ProgramEnded()) {
+        if (!closeRequested && StopSignalReceived()) {
+            closeRequested = true;
+            device::CloseRequest();
+        }
+        if (inputPending && Clock::now() >= inputAt) {
+            inputPending = false;
+            FireScheduledInput(options.input);
+        }
+        device::MessageBoxRequest request;
+        if (device::TakeMessageBoxRequest(&request)) {
+            device::AnswerMessageBox(frontend.ShowMessageBox(request));
+            continue;
+        }
+        if (Clock::now() >= nextPresent) {
+            frontend.Present();
+            nextPresent = std::max(nextPresent + interval, Clock::now());
+        }
+        Clock::time_point wakeAt = nextPresent;
+        if (inputPending) {
+            wakeAt = std::min(wakeAt, inputAt);
+        }
+        frontend.PumpInput(MillisecondsUntil(wakeAt));
+    }
+    frontend.Present();
+    return device::ExitCode();
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <chrono>
+
+#include "emulator/options.h"
+#include "frontends/frontend.h"
+
+// Runs the device on the host's main thread: starts the program, keeps the
+// screen presented, hands the user's and the schedule's input to the device
+// and answers message boxes, until the program ends. Returns its exit code.
+int RunHost(Frontend& frontend, const LaunchOptions& options,
+            std::chrono::steady_clock::time_point start);

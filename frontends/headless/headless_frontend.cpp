@@ -1,0 +1,26 @@
+#include "frontends/headless/headless_frontend.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "frontends/utf8.h"
+
+void HeadlessFrontend::PumpInput(int timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    woken_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return wakePending_; });
+    wakePending_ = false;
+}
+
+void HeadlessFrontend::Wake() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        wakePending_ = true;
+    }
+    woken_.notify_one();
+}
+
+int HeadlessFrontend::ShowMessageBox(const device::MessageBoxRequest& request) {
+    std::fprintf(stderr, "message box \"%s\": %s\n", ToUtf8(request.caption).c_str(),
+                 ToUtf8(request.text).c_str());
+    return IDOK;
+}

@@ -1,0 +1,269 @@
+// plasma-demo run as a user would run it, one process per case.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+#include "effect/plasma_effect.h"
+#include "imaging/rgb565_png.h"
+#include "tests/support/child_process.h"
+#include "tests/support/png_image.h"
+
+namespace {
+
+ChildResult Demo(std::vector<std::string> args, const ChildOptions& options = {}) {
+    args.insert(args.begin(), {PLASMA_DEMO, "--headless"});
+    return RunChild(args, options);
+}
+
+std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + "plasma-demo-" + std::to_string(getpid()) + "-" + name;
+}
+
+struct TraceLine {
+    double ms = -1;
+    std::string thread;
+    std::string call;
+};
+
+std::vector<TraceLine> ParseTrace(const std::string& text) {
+    std::vector<TraceLine> lines;
+    for (const std::string& line : Lines(text)) {
+        TraceLine parsed;
+        char thread[32] = {};
+        int consumed = 0;
+        if (std::sscanf(line.c_str(), "%lf %31s %n", &parsed.ms, thread, &consumed) >= 2) {
+            parsed.thread = thread;
+            parsed.call = line.substr(static_cast<size_t>(consumed));
+            lines.push_back(parsed);
+        }
+    }
+    return lines;
+}
+
+// The first line whose call starts with `prefix` and mentions `message`.
+const TraceLine* Find(const std::vector<TraceLine>& trace, const std::string& prefix,
+                      const std::string& message = "") {
+    for (const TraceLine& line : trace) {
+        if (line.call.rfind(prefix, 0) == 0 && line.call.find(message) != std::string::npos) {
+            return &line;
+        }
+    }
+    return nullptr;
+}
+
+struct StopCase {
+    const char* option;
+    const char* message;  // the message that stops the program
+};
+
+class Stop : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(Stop, EndsTheProgramWithZeroAfterTheMessageWaited40Ms) {
+    const StopCase& c = GetParam();
+    const ChildResult run = Demo({c.option, "300", "--trace", "-"});
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_GE(run.elapsed.count(), 300);
+    const auto trace = ParseTrace(run.out);
+    const TraceLine* posted = Find(trace, "post " + std::string(c.message));
+    if (posted == nullptr)
+        posted = Find(trace, "PostMessageW", c.message);
+    const TraceLine* dispatched = Find(trace, "DispatchMessageW", c.message);
+    ASSERT_NE(posted, nullptr) << run.out;
+    ASSERT_NE(dispatched, nullptr) << run.out;
+    EXPECT_GE(posted->ms, 300.0);
+    EXPECT_GE(dispatched->ms - posted->ms, 40.0);
+    EXPECT_NE(Find(trace, "TerminateThread"), nullptr);
+    EXPECT_NE(Find(trace, "PostQuitMessage(0)"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, Stop,
+                         ::testing::Values(StopCase{"--tap-after", "WM_LBUTTONDOWN"},
+                                           StopCase{"--key-after", "WM_KEYDOWN"},
+                                           StopCase{"--close-after", "WM_CLOSE"}),
+                         [](const auto& info) { return std::string(info.param.option + 2); });
+
+TEST(Launch, MainWindowIsTheDemoClassAtTheClampedDisplaySize) {
+    const ChildResult run =
+        Demo({"--device", "vga-landscape", "--close-after", "100", "--trace", "-"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const auto trace = ParseTrace(run.out);
+    const TraceLine* created = Find(trace, "CreateWindowExW");
+    ASSERT_NE(created, nullptr) << run.out;
+    for (const char* part : {"class=\"demo\"", "title=\"GAPI Demo, https://example.org/plasma\"",
+                             "style=0xc80000", "w=640", "h=320", "ex=0"}) {
+        EXPECT_NE(created->call.find(part), std::string::npos) << part << " in " << created->call;
+    }
+    const TraceLine* registered = Find(trace, "RegisterClassW");
+    ASSERT_NE(registered, nullptr);
+    EXPECT_NE(registered->call.find("\"demo\""), std::string::npos) << registered->call;
+    EXPECT_EQ(created->thread, "main");
+}
+
+TEST(Launch, DisplayFailuresShowTheMessageAndExitOne) {
+    for (const char* failure : {"open", "begin"}) {
+        const ChildResult run = Demo({"--fail", failure});
+        EXPECT_EQ(run.exitCode, 1) << failure;
+        EXPECT_NE(run.err.find("GXOpenDisplay failed"), std::string::npos) << run.err;
+    }
+}
+
+TEST(Launch, PerFrameBracketOnlyOnDramBufferDisplays) {
+    for (bool dram : {false, true}) {
+        std::vector<std::string> args = {"--close-after", "200", "--trace", "-"};
+        if (dram)
+            args.push_back("--dram");
+        const ChildResult run = Demo(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const auto trace = ParseTrace(run.out);
+        // Start-up's own GXBeginDraw is listed; per-frame calls are summed up.
+        int listedBegins = 0;
+        for (const TraceLine& line : trace)
+            listedBegins += line.call.rfind("GXBeginDraw", 0) == 0;
+        EXPECT_EQ(listedBegins, 1) << run.out;
+        const TraceLine* summary = Find(trace, "summary");
+        ASSERT_NE(summary, nullptr) << run.out;
+        long long begins = -1, ends = -1;
+        const char* counts = std::strstr(summary->call.c_str(), "GXBeginDraw");
+        ASSERT_NE(counts, nullptr) << summary->call;
+        std::sscanf(counts, "GXBeginDraw x %lld, GXEndDraw x %lld", &begins, &ends);
+        if (dram) {
+            EXPECT_GT(begins, 0) << summary->call;
+            EXPECT_GE(ends, begins - 1) << summary->call;
+        } else {
+            EXPECT_EQ(begins, 0) << summary->call;
+            EXPECT_EQ(ends, 0) << summary->call;
+        }
+    }
+}
+
+struct ProfileCase {
+    const char* device;
+    int32_t width, height;  // as held
+};
+
+class Profile : public ::testing::TestWithParam<ProfileCase> {};
+
+// The screenshot shows the plasma below the top 24 rows, above the last row of
+// the clamped area, in the device's palette, and nothing anywhere else.
+TEST_P(Profile, ScreenshotShowsThePlasmaInPlace) {
+    const ProfileCase& c = GetParam();
+    const std::string shot = TempPath(std::string(c.device) + ".png");
+    const ChildResult run =
+        Demo({"--device", c.device, "--tap-after", "300", "--screenshot", shot});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    RgbImage image;
+    std::string error;
+    ASSERT_TRUE(ReadPng(shot, &image, &error)) << error;
+    std::remove(shot.c_str());
+    EXPECT_EQ(image.width, c.width);
+    EXPECT_EQ(image.height, c.height);
+
+    PlasmaEffect effect;
+    effect.BuildPalette();
+    std::set<uint32_t> palette;
+    for (uint32_t entry : effect.palette) {
+        const Rgb8 rgb = Widen565(static_cast<uint16_t>(entry));
+        palette.insert(uint32_t{rgb.red} << 16 | uint32_t{rgb.green} << 8 | rgb.blue);
+    }
+    const int32_t drawnWidth = std::min(c.width, 640);
+    const int32_t lastRow = std::min(c.height, 320) - 2;
+    std::set<uint32_t> seen;
+    int outside = 0, offPalette = 0;
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x) {
+            const bool drawn = y >= 24 && y <= lastRow && x < drawnWidth;
+            const uint32_t colour = image.At(x, y);
+            if (drawn) {
+                offPalette += palette.count(colour) == 0;
+                seen.insert(colour);
+            } else {
+                outside += colour != 0;
+            }
+        }
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(offPalette, 0);
+    EXPECT_GT(seen.size(), 32u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, Profile,
+                         ::testing::Values(ProfileCase{"pocketpc", 240, 320},
+                                           ProfileCase{"pocketpc-landscape", 320, 240},
+                                           ProfileCase{"vga", 480, 640},
+                                           ProfileCase{"vga-landscape", 640, 480}),
+                         [](const auto& info) {
+                             std::string name = info.param.device;
+                             for (char& ch : name)
+                                 ch = ch == '-' ? '_' : ch;
+                             return name;
+                         });
+
+TEST(Signals, TerminationRequestsAClose) {
+    ChildOptions options;
+    options.signal = SIGTERM;
+    options.signalAfterMs = 300;
+    const ChildResult run = Demo({"--trace", "-"}, options);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(Find(ParseTrace(run.out), "DispatchMessageW", "WM_CLOSE"), nullptr) << run.out;
+}
+
+TEST(Signals, ASecondSignalEndsAtOnce) {
+    ChildOptions options;
+    options.signal = SIGINT;
+    options.signalAfterMs = 300;
+    options.secondSignalAfterMs = 305;
+    const ChildResult run = Demo({}, options);
+    EXPECT_EQ(run.exitCode, 128 + SIGINT);
+}
+
+struct BadOption {
+    std::vector<std::string> args;
+    const char* mentions;
+};
+
+TEST(Options, BadOptionsNameTheProblemAndExitTwo) {
+    const BadOption cases[] = {
+        {{"--bogus"}, "--bogus"},
+        {{"--device"}, "--device"},
+        {{"--device", "palm"}, "pocketpc"},
+        {{"--display", "0x320"}, "--display"},
+        {{"--display", "240"}, "WxH"},
+        {{"--display", "240x5000"}, "4096"},
+        {{"--display", "240x320", "--device", "vga"}, "--device"},
+        {{"--rotate", "90"}, "--display"},
+        {{"--display", "240x320", "--rotate", "45"}, "270"},
+        {{"--tap-after", "-5"}, "milliseconds"},
+        {{"--tap-after", "10ms"}, "milliseconds"},
+        {{"--tap-after", "10", "--key-after", "20"}, "only one"},
+        {{"--screenshot", "shot.jpg"}, ".png"},
+        {{"--trace"}, "--trace"},
+        {{"--fail", "paint"}, "open or begin"},
+        {{"--scale", "0"}, "--scale"},
+    };
+    for (const BadOption& c : cases) {
+        const ChildResult run = Demo(c.args);
+        std::string joined;
+        for (const auto& a : c.args)
+            joined += a + " ";
+        EXPECT_EQ(run.exitCode, 2) << joined;
+        EXPECT_EQ(Lines(run.err).size(), 1u) << joined << ": " << run.err;
+        EXPECT_NE(run.err.find(c.mentions), std::string::npos) << joined << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << joined;
+    }
+}
+
+TEST(Options, HelpAndVersion) {
+    const ChildResult help = Demo({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--tap-after"), std::string::npos);
+    const ChildResult version = Demo({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("plasma-demo ", 0), 0u) << version.out;
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+// Runs a program to its end in a fresh process, as a user would from a shell.
+struct ChildResult {
+    int exitCode = -1;      // -1 when it did not exit normally
+    int termSignal = 0;     // the signal that ended it, if one did
+    bool timedOut = false;  // killed after the time limit
+    std::string out;
+    std::string err;
+    std::chrono::milliseconds elapsed{0};
+};
+
+struct ChildOptions {
+    int timeoutMs = 20000;
+    // Sent to the child this long after it started, when set (0: none).
+    int signalAfterMs = 0;
+    int signal = 0;
+    int secondSignalAfterMs = 0;
+};
+
+ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& options = {});
+
+// Lines of `text`, without their line ends.
+std::vector<std::string> Lines(const std::string& text);

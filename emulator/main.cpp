@@ -45,13 +45,14 @@ int main(int argc, char** argv) {
         return kFailed;
     }
 
+    device::Init(options.device);
+    InstallExecutableResources();
+    // The window is sized from the device's screen, so the device comes first.
     std::unique_ptr<Frontend> frontend = ChooseFrontend(options, &error);
     if (!frontend) {
         std::fprintf(stderr, "plasma-demo: %s\n", error.c_str());
         return kFailed;
     }
-    device::Init(options.device);
-    InstallExecutableResources();
     InstallStopSignals();
 
     const int exitCode = RunHost(*frontend, options, start);

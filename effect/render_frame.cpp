@@ -1,54 +1,137 @@
+#include <atomic>
 #include <cstddef>
-#include <cstring>
 
 #include "display/draw_surface.h"
 #include "effect/plasma_effect.h"
+#include "effect/render_paths.h"
 
 namespace {
-inline void StorePixel(uint8_t* at, uint16_t pixel) {
-    // Pitches may be odd, so a pixel is not always 2-byte aligned.
-    std::memcpy(at, &pixel, sizeof pixel);
+using DrawFrameFunction = void (*)(const PlasmaFrame&);
+
+template <void (*DrawLines)(const PlasmaLines&)>
+void DrawFrameByLines(const PlasmaFrame& frame) {
+    PlasmaLines lines;
+    if (FrameAsLines(frame, &lines)) {
+        DrawLines(lines);
+    } else {
+        DrawFrameGeneral(frame);
+    }
+}
+
+DrawFrameFunction DrawFrameFor(RenderPath path) {
+    switch (path) {
+        case RenderPath::kGeneral:
+            return &DrawFrameGeneral;
+        case RenderPath::kPortable:
+            return &DrawFrameByLines<&DrawLinesPortable>;
+        case RenderPath::kAvx512Vbmi:
+#if PLASMA_HAVE_AVX512_PATH
+            return &DrawFrameByLines<&DrawLinesAvx512Vbmi>;
+#else
+            break;
+#endif
+    }
+    return nullptr;
+}
+
+void DrawFrameFirstUse(const PlasmaFrame& frame);
+
+// Chosen once; every later frame goes straight to the chosen path.
+std::atomic<DrawFrameFunction> gDrawFrame{&DrawFrameFirstUse};
+std::atomic<RenderPath> gRenderPath{RenderPath::kGeneral};
+
+DrawFrameFunction ChooseOnce() {
+    DrawFrameFunction current = gDrawFrame.load(std::memory_order_acquire);
+    if (current == &DrawFrameFirstUse) {
+        const RenderPath fastest = FastestRenderPath();
+        gRenderPath.store(fastest, std::memory_order_relaxed);
+        if (gDrawFrame.compare_exchange_strong(current, DrawFrameFor(fastest),
+                                               std::memory_order_acq_rel)) {
+            current = DrawFrameFor(fastest);
+        }
+    }
+    return current;
+}
+
+void DrawFrameFirstUse(const PlasmaFrame& frame) {
+    ChooseOnce()(frame);
 }
 }  // namespace
 
+const char* RenderPathName(RenderPath path) {
+    switch (path) {
+        case RenderPath::kGeneral:
+            return "General";
+        case RenderPath::kPortable:
+            return "Portable";
+        case RenderPath::kAvx512Vbmi:
+            return "Avx512Vbmi";
+    }
+    return "?";
+}
+
+bool RenderPathAvailable(RenderPath path) {
+#if PLASMA_HAVE_AVX512_PATH
+    if (path == RenderPath::kAvx512Vbmi)
+        return CpuHasAvx512Vbmi();
+#endif
+    return DrawFrameFor(path) != nullptr;
+}
+
+RenderPath FastestRenderPath() {
+    return RenderPathAvailable(RenderPath::kAvx512Vbmi) ? RenderPath::kAvx512Vbmi
+                                                        : RenderPath::kPortable;
+}
+
+RenderPath CurrentRenderPath() {
+    ChooseOnce();
+    return gRenderPath.load(std::memory_order_relaxed);
+}
+
+bool UseRenderPath(RenderPath path) {
+    if (!RenderPathAvailable(path))
+        return false;
+    ChooseOnce();
+    gRenderPath.store(path, std::memory_order_relaxed);
+    gDrawFrame.store(DrawFrameFor(path), std::memory_order_release);
+    return true;
+}
+
+void DrawFrame(const PlasmaFrame& frame) {
+    gDrawFrame.load(std::memory_order_acquire)(frame);
+}
+
 // Phases 0 and 1 are constant along a row and phases 2 and 3 restart from the
-// same bases on every row, so a frame is one 256-periodic index row plus one
-// constant per row. The pixels are the same as summing four table values per
-// pixel; display memory is only ever written.
+// same bases on every row, so a pixel is one value per column plus one per
+// row, each repeating every 256. The paths draw exactly what summing four
+// table values per pixel would; display memory is only ever written.
 void PlasmaEffect::RenderFrame() {
     const DrawSurface& surface = gDrawSurface;
-    const ptrdiff_t xStep = surface.xPitch / 2;
-    const ptrdiff_t yStep = surface.yPitch / 2;
-
+    if (height > 0 && width > 0) {
+        PlasmaFrame frame;
+        frame.origin = surface.origin;
+        frame.xStep = surface.xPitch / 2;
+        frame.yStep = surface.yPitch / 2;
+        frame.width = width;
+        frame.height = height;
+        frame.row = {base2, static_cast<uint8_t>(pixelStep2), base3,
+                     static_cast<uint8_t>(pixelStep3)};
+        frame.column = {base0, static_cast<uint8_t>(rowStep0), base1,
+                        static_cast<uint8_t>(rowStep1)};
+        frame.wave = wave;
+        frame.palette = palette;
+        DrawFrame(frame);
+    }
+    // Leave the working phases where a pixel-by-pixel walk would.
     phase0 = base0;
     phase1 = base1;
     if (height > 0) {
-        uint8_t indexRow[256];
-        uint8_t p2 = base2;
-        uint8_t p3 = base3;
-        for (int x = 0; x < 256; ++x) {
-            indexRow[x] = static_cast<uint8_t>(wave[p3] + wave[p2]);
-            p2 = static_cast<uint8_t>(p2 + pixelStep2);
-            p3 = static_cast<uint8_t>(p3 + pixelStep3);
-        }
-        uint16_t pixels[256];
-        for (int i = 0; i < 256; ++i) {
-            pixels[i] = static_cast<uint16_t>(palette[i]);
-        }
-        for (int32_t y = 0; y < height; ++y) {
-            const uint8_t rowConstant = static_cast<uint8_t>(wave[phase1] + wave[phase0]);
-            uint8_t* at = surface.origin + 2 * y * yStep;
-            for (int32_t x = 0; x < width; ++x) {
-                StorePixel(at, pixels[static_cast<uint8_t>(indexRow[x & 255] + rowConstant)]);
-                at += 2 * xStep;
-            }
-            phase0 = static_cast<uint8_t>(phase0 + rowStep0);
-            phase1 = static_cast<uint8_t>(phase1 + rowStep1);
-        }
-        // Leave the working phases where a pixel-by-pixel walk would.
-        const uint32_t drawn = width > 0 ? static_cast<uint32_t>(width) : 0;
-        phase2 = static_cast<uint8_t>(base2 + drawn * static_cast<uint32_t>(pixelStep2));
-        phase3 = static_cast<uint8_t>(base3 + drawn * static_cast<uint32_t>(pixelStep3));
+        const uint32_t rows = static_cast<uint32_t>(height);
+        const uint32_t columns = width > 0 ? static_cast<uint32_t>(width) : 0;
+        phase0 = static_cast<uint8_t>(base0 + rows * static_cast<uint32_t>(rowStep0));
+        phase1 = static_cast<uint8_t>(base1 + rows * static_cast<uint32_t>(rowStep1));
+        phase2 = static_cast<uint8_t>(base2 + columns * static_cast<uint32_t>(pixelStep2));
+        phase3 = static_cast<uint8_t>(base3 + columns * static_cast<uint32_t>(pixelStep3));
     }
     AdvanceFrame();
 }

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <string>
+#include <tuple>
+
+#include "effect/plasma_effect.h"
+#include "effect/render_paths.h"
+#include "tests/support/canvas.h"
+#include "tests/support/plasma_oracle.h"
+
+namespace {
+
+struct Layout {
+    const char* name;
+    int32_t width, height, xPitch, yPitch;
+    int32_t margin;  // odd margins put the origin at an odd address
+};
+
+// Rows and columns in both directions, odd pitches and origins, rows that
+// overlap or collapse (drawn pixel by pixel), more than 256 lines, lines longer
+// than the 256-pixel period and than the exporter's widest frame, and line
+// lengths on and around the 32-pixel register width.
+const Layout kLayouts[] = {
+    {"portrait", 240, 150, 2, 480, 64},
+    {"rotated", 320, 215, -480, 2, 64},
+    {"rotated back", 320, 215, 480, -2, 63},
+    {"mirrored", 240, 40, -2, 480, 64},
+    {"upside down odd origin", 240, 40, 2, -480, 63},
+    {"odd pitches mirrored", 50, 30, -3, 101, 64},
+    {"odd pitches upside down", 37, 9, 3, -75, 1},
+    {"rows overlap", 40, 20, 2, 60, 64},
+    {"rows collapse", 12, 9, 2, 0, 64},
+    {"pixels collapse", 16, 8, 1, 32, 64},
+    {"padded rows past 256", 33, 300, 2, 100, 63},
+    {"one pixel wide", 1, 600, 2, 2, 64},
+    {"long columns", 3, 600, 1200, 2, 1},
+    {"period 256", 256, 4, 2, 512, 64},
+    {"period plus one", 257, 5, -2, 600, 64},
+    {"one register", 32, 5, 2, 64, 64},
+    {"wide", 1100, 3, 2, 2200, 63},
+    {"wider than exported", 4100, 2, 2, 8200, 64},
+    {"single pixel", 1, 1, 2, 2, 64},
+};
+
+class RenderPaths : public ::testing::TestWithParam<std::tuple<RenderPath, Layout>> {
+protected:
+    void SetUp() override {
+        if (!RenderPathAvailable(std::get<0>(GetParam()))) {
+            GTEST_SKIP() << "this CPU lacks the path";
+        }
+        previous_ = CurrentRenderPath();
+        ASSERT_TRUE(UseRenderPath(std::get<0>(GetParam())));
+        PlasmaEffect::frameCounter = 1;
+    }
+    void TearDown() override { UseRenderPath(previous_); }
+
+private:
+    RenderPath previous_ = RenderPath::kGeneral;
+};
+
+TEST_P(RenderPaths, MatchesTheOracleOver1100Frames) {
+    const Layout& l = std::get<1>(GetParam());
+    Canvas drawn(l.width, l.height, l.xPitch, l.yPitch, l.margin);
+    Canvas expected(l.width, l.height, l.xPitch, l.yPitch, l.margin);
+
+    PlasmaEffect reference;
+    reference.BuildWaveTable();
+    reference.BuildPalette();
+    reference.width = l.width;
+    reference.height = l.height;
+    int32_t counter = PlasmaEffect::frameCounter;
+    OracleRenderFrame(reference, counter, expected.Surface());
+
+    drawn.Install();
+    PlasmaEffect effect;
+    effect.Init(l.width, l.height);
+    for (int frame = 1; frame <= 1100; ++frame) {
+        ASSERT_EQ(drawn.Bytes(), expected.Bytes()) << l.name << ", frame " << frame;
+        ASSERT_EQ(PlasmaEffect::frameCounter, counter);
+        ASSERT_EQ(effect.base1, reference.base1);
+        ASSERT_EQ(effect.base3, reference.base3);
+        ASSERT_EQ(effect.phase0, reference.phase0);
+        ASSERT_EQ(effect.phase1, reference.phase1);
+        ASSERT_EQ(effect.phase2, reference.phase2);
+        ASSERT_EQ(effect.phase3, reference.phase3);
+        effect.RenderFrame();
+        OracleRenderFrame(reference, counter, expected.Surface());
+    }
+}
+
+// Any wave and palette, not just the built ones: sums wrap past 255 and below
+// zero, and every palette entry is distinct.
+TEST_P(RenderPaths, MatchesTheOracleWithArbitraryTables) {
+    const Layout& l = std::get<1>(GetParam());
+    Canvas drawn(l.width, l.height, l.xPitch, l.yPitch, l.margin);
+    Canvas expected(l.width, l.height, l.xPitch, l.yPitch, l.margin);
+    PlasmaEffect effect;
+    uint32_t seed = 12345;
+    for (int i = 0; i < 256; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        effect.wave[i] = static_cast<int32_t>(seed >> 8) - (1 << 23);
+        effect.palette[i] = static_cast<uint32_t>(i * 0x0101 + 0x40) & 0xFFFF;
+    }
+    effect.width = l.width;
+    effect.height = l.height;
+    effect.pixelStep3 = 77;
+    effect.rowStep1 = -3;
+    PlasmaEffect reference = effect;
+    int32_t counter = PlasmaEffect::frameCounter;
+    drawn.Install();
+    for (int frame = 0; frame < 40; ++frame) {
+        effect.RenderFrame();
+        OracleRenderFrame(reference, counter, expected.Surface());
+        ASSERT_EQ(drawn.Bytes(), expected.Bytes()) << l.name << ", frame " << frame;
+    }
+}
+
+// A render thread's stack on the handheld is small: 64 KiB, guard page below.
+TEST_P(RenderPaths, DrawsWithinASmallThreadStack) {
+    const Layout& l = std::get<1>(GetParam());
+    Canvas drawn(l.width, l.height, l.xPitch, l.yPitch, l.margin);
+    Canvas expected(l.width, l.height, l.xPitch, l.yPitch, l.margin);
+    PlasmaEffect effect;
+    effect.BuildWaveTable();
+    effect.BuildPalette();
+    effect.width = l.width;
+    effect.height = l.height;
+    PlasmaEffect reference = effect;
+    int32_t counter = PlasmaEffect::frameCounter;
+    OracleRenderFrame(reference, counter, expected.Surface());
+    drawn.Install();
+
+    pthread_attr_t attributes;
+    ASSERT_EQ(pthread_attr_init(&attributes), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&attributes, 64 * 1024), 0);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attributes,
+                  [](void* e) -> void* {
+                      static_cast<PlasmaEffect*>(e)->RenderFrame();
+                      return nullptr;
+                  },
+                  &effect),
+              0);
+    ASSERT_EQ(pthread_join(thread, nullptr), 0);
+    pthread_attr_destroy(&attributes);
+    EXPECT_EQ(drawn.Bytes(), expected.Bytes());
+}
+
+INSTANTIATE_TEST_SUITE_P(PathsAndLayouts, RenderPaths,
+                         ::testing::Combine(::testing::ValuesIn(kAllRenderPaths),
+                                            ::testing::ValuesIn(kLayouts)),
+                         [](const ::testing::TestParamInfo<RenderPaths::ParamType>& info) {
+                             std::string name = RenderPathName(std::get<0>(info.param));
+                             name += "_";
+                             for (const char* c = std::get<1>(info.param).name; *c; ++c) {
+                                 name += *c == ' ' ? '_' : *c;
+                             }
+                             return name;
+                         });
+
+TEST(RenderPathChoice, FirstUsePicksTheFastestPathThisCpuHas) {
+    EXPECT_TRUE(RenderPathAvailable(RenderPath::kGeneral));
+    EXPECT_TRUE(RenderPathAvailable(RenderPath::kPortable));
+    EXPECT_TRUE(RenderPathAvailable(FastestRenderPath()));
+    EXPECT_EQ(FastestRenderPath() == RenderPath::kAvx512Vbmi,
+              RenderPathAvailable(RenderPath::kAvx512Vbmi));
+    EXPECT_EQ(CurrentRenderPath(), FastestRenderPath());
+}
+
+}  // namespace

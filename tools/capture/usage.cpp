@@ -10,7 +10,7 @@ Renders frames of the plasma animation offline and writes them as images.
                  1000000 (default 1-128). Frame 1 is the first frame the program
                  shows. Frames are written in ascending order whatever the order
                  of the list; a frame listed more than once is written once.
-  --fps N        .gif playback rate, 1 to 50 frames per second (default 30).
+  --fps N        .gif only: playback rate, 1 to 50 frames per second (default 30).
                  GIF delays are whole hundredths of a second: the k-th frame
                  (from 0) starts at 100*k/N rounded to the nearest hundredth, so
                  at 30 fps delays run 3,4,3 and the average rate stays exact.

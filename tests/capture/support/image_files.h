@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/capture/image565.h"
+
+// 8-bit RGB, three bytes a pixel, rows top to bottom.
+struct RgbImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> rgb;
+
+    bool operator==(const RgbImage& other) const {
+        return width == other.width && height == other.height && rgb == other.rgb;
+    }
+};
+
+struct GifFrame {
+    int32_t delay;  // 1/100 s
+    RgbImage image;
+};
+
+struct GifAnimation {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool loopsForever = false;  // NETSCAPE2.0 extension with a loop count of 0
+    std::vector<GifFrame> frames;
+};
+
+RgbImage Widen(const Image565& image);
+
+// Each reader throws std::runtime_error if the file is not what the tool
+// promises: an 8-bit RGB PNG; a headerless raw file of exactly this size;
+// a GIF whose every frame covers the whole screen, without transparency.
+RgbImage ReadPng(const std::string& path);
+Image565 ReadRgb565(const std::string& path, int32_t width, int32_t height);
+GifAnimation ReadGif(const std::string& path);

@@ -1,0 +1,184 @@
+// Setting the device up, and the program's life on it.
+
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+#include "platform/device.h"
+#include "platform/src/clock.h"
+#include "platform/src/display.h"
+#include "platform/src/host.h"
+#include "platform/src/sanitizer_build.h"
+#include "platform/src/termination.h"
+#include "platform/src/thread_record.h"
+#include "platform/src/trace.h"
+
+namespace {
+
+constexpr uintptr_t kModuleInstance = 0x10000;
+constexpr size_t kProgramStack = platform::kSanitizerBuild ? 8u << 20 : 1u << 20;
+
+struct DeviceState {
+    std::mutex mutex;
+    bool initialized = false;
+    void (*wake)(void*) = nullptr;
+    void* wakeContext = nullptr;
+    bool started = false;
+    bool ended = false;
+    int exitCode = 0;
+    std::condition_variable endedChanged;
+};
+
+DeviceState& Device() {
+    static DeviceState* state = new DeviceState;
+    return *state;
+}
+
+[[noreturn]] void Fail(const char* message) {
+    std::fprintf(stderr, "device: %s\n", message);
+    std::abort();
+}
+
+const char* FailureName(device::DisplayFailure failure) {
+    switch (failure) {
+        case device::DisplayFailure::Open:
+            return "Open";
+        case device::DisplayFailure::Begin:
+            return "Begin";
+        default:
+            return "None";
+    }
+}
+
+void ProgramReturned(int code) {
+    const platform::TerminationDeferred deferred;
+    platform::TraceLine("WinMain returned %d", code);
+    DeviceState& d = Device();
+    {
+        const std::lock_guard<std::mutex> lock(d.mutex);
+        d.ended = true;
+        d.exitCode = code;
+    }
+    d.endedChanged.notify_all();
+    platform::WakeHost();
+}
+
+}  // namespace
+
+namespace platform {
+
+HINSTANCE ModuleInstance() {
+    return reinterpret_cast<HINSTANCE>(kModuleInstance);
+}
+
+void WakeHost() {
+    DeviceState& d = Device();
+    void (*wake)(void*) = nullptr;
+    void* context = nullptr;
+    {
+        const TerminationDeferred deferred;
+        const std::lock_guard<std::mutex> lock(d.mutex);
+        wake = d.wake;
+        context = d.wakeContext;
+    }
+    if (wake != nullptr) {
+        wake(context);
+    }
+}
+
+bool HostListening() {
+    DeviceState& d = Device();
+    const TerminationDeferred deferred;
+    const std::lock_guard<std::mutex> lock(d.mutex);
+    return d.wake != nullptr;
+}
+
+}  // namespace platform
+
+namespace device {
+
+void Init(const Config& config) {
+    DeviceState& d = Device();
+    {
+        const std::lock_guard<std::mutex> lock(d.mutex);
+        if (d.initialized) {
+            Fail("Init called twice; a process holds one device");
+        }
+        d.initialized = true;
+    }
+    if (config.panelWidth <= 0 || config.panelHeight <= 0) {
+        Fail("Init: the panel needs a positive size");
+    }
+    if (config.rotation != 0 && config.rotation != 90 && config.rotation != 180 &&
+        config.rotation != 270) {
+        Fail("Init: rotation must be 0, 90, 180 or 270");
+    }
+    platform::StartClock();
+    platform::InstallTerminationHandler();
+    platform::InitDisplay(config);
+    platform::StartTrace(config.trace);
+    platform::TraceLine("Init(panel=%dx%d, rotation=%d, dramBuffer=%d, failure=%s)",
+                        config.panelWidth, config.panelHeight, config.rotation,
+                        config.dramBuffer ? 1 : 0, FailureName(config.failure));
+}
+
+void SetWakeHandler(void (*wake)(void* context), void* context) {
+    DeviceState& d = Device();
+    const std::lock_guard<std::mutex> lock(d.mutex);
+    d.wake = wake;
+    d.wakeContext = context;
+}
+
+void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showCommand) {
+    DeviceState& d = Device();
+    {
+        const std::lock_guard<std::mutex> lock(d.mutex);
+        if (d.started) {
+            Fail("StartProgram called twice; a process runs one program");
+        }
+        d.started = true;
+    }
+    std::vector<WCHAR> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    platform::TraceLine("StartProgram(commandLine=%s, show=%d)",
+                        platform::Quoted(line.data()).c_str(), showCommand);
+    auto body = [entry, line, showCommand]() mutable -> DWORD {
+        const int code = entry(platform::ModuleInstance(), nullptr, line.data(), showCommand);
+        ProgramReturned(code);
+        return static_cast<DWORD>(code);
+    };
+    if (platform::SpawnThread("main", kProgramStack, false, body) == nullptr) {
+        Fail("StartProgram: cannot start the program's thread");
+    }
+}
+
+bool ProgramEnded() {
+    DeviceState& d = Device();
+    const std::lock_guard<std::mutex> lock(d.mutex);
+    return d.ended;
+}
+
+int ExitCode() {
+    DeviceState& d = Device();
+    const std::lock_guard<std::mutex> lock(d.mutex);
+    return d.exitCode;
+}
+
+bool WaitForProgramEnd(int timeoutMs) {
+    DeviceState& d = Device();
+    std::unique_lock<std::mutex> lock(d.mutex);
+    const auto ended = [&d] { return d.ended; };
+    if (timeoutMs < 0) {
+        d.endedChanged.wait(lock, ended);
+        return true;
+    }
+    return d.endedChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), ended);
+}
+
+void FinishTrace() {
+    platform::TraceLine("summary %s", platform::DisplayTraceSummary().c_str());
+}
+
+}  // namespace device

@@ -1,0 +1,113 @@
+#include "platform/src/display.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "platform/src/display_geometry.h"
+#include "platform/src/display_memory.h"
+#include "platform/src/display_state.h"
+#include "platform/src/termination.h"
+
+namespace platform {
+
+DisplayState& Display() {
+    static DisplayState* state = new DisplayState;
+    return *state;
+}
+
+void InitDisplay(const device::Config& config) {
+    DisplayState& d = Display();
+    d.bytes = static_cast<size_t>(config.panelWidth) * static_cast<size_t>(config.panelHeight) * 2;
+    d.memory = AllocateDisplayMemory(d.bytes);
+    if (d.memory == nullptr) {
+        std::fprintf(stderr, "device::Init: cannot map %zu bytes of display memory\n", d.bytes);
+        std::abort();
+    }
+    d.geometry = GeometryFor(config.panelWidth, config.panelHeight, config.rotation);
+    d.dramBuffer = config.dramBuffer;
+    d.failure = config.failure;
+    if (d.dramBuffer) {
+        d.screen.assign(d.bytes, 0);
+    }
+    d.ready.store(true);
+}
+
+std::string DisplayTraceSummary() {
+    const DisplayState& d = Display();
+    char text[160];
+    std::snprintf(text, sizeof text, "GXBeginDraw=%llu GXEndDraw=%llu published=%llu",
+                  static_cast<unsigned long long>(d.begins.load()),
+                  static_cast<unsigned long long>(d.ends.load()),
+                  static_cast<unsigned long long>(d.published.load()));
+    return text;
+}
+
+}  // namespace platform
+
+namespace {
+
+using platform::DisplayGeometry;
+
+// Reads display memory while the program may be drawing into it, as the
+// panel's scan-out does: a torn frame is what the user would see too.
+__attribute__((no_sanitize("thread"), noinline)) void ScanOut(const uint8_t* memory,
+                                                              const DisplayGeometry& geometry,
+                                                              uint16_t* pixels) {
+    const volatile uint8_t* bytes = memory;
+    const int32_t width = static_cast<int32_t>(geometry.properties.cxWidth);
+    const int32_t height = static_cast<int32_t>(geometry.properties.cyHeight);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const ptrdiff_t at = platform::PixelOffset(geometry, x, y);
+            *pixels++ = static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+        }
+    }
+}
+
+void CopyFrame(const uint8_t* frame, const DisplayGeometry& geometry, uint16_t* pixels) {
+    const int32_t width = static_cast<int32_t>(geometry.properties.cxWidth);
+    const int32_t height = static_cast<int32_t>(geometry.properties.cyHeight);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            std::memcpy(pixels++, frame + platform::PixelOffset(geometry, x, y), 2);
+        }
+    }
+}
+
+}  // namespace
+
+namespace device {
+
+int32_t ScreenWidth() {
+    const platform::DisplayState& d = platform::Display();
+    return d.ready.load() ? static_cast<int32_t>(d.geometry.properties.cxWidth) : 0;
+}
+
+int32_t ScreenHeight() {
+    const platform::DisplayState& d = platform::Display();
+    return d.ready.load() ? static_cast<int32_t>(d.geometry.properties.cyHeight) : 0;
+}
+
+void CopyScreen(uint16_t* pixels) {
+    platform::DisplayState& d = platform::Display();
+    if (!d.ready.load()) {
+        return;
+    }
+    if (!d.dramBuffer) {
+        ScanOut(d.memory, d.geometry, pixels);
+        return;
+    }
+    const platform::TerminationDeferred deferred;
+    const std::lock_guard<std::mutex> lock(d.mutex);
+    CopyFrame(d.screen.data(), d.geometry, pixels);
+}
+
+uint64_t PublishedFrames() {
+    return platform::Display().published.load();
+}
+
+}  // namespace device

@@ -1,0 +1,35 @@
+#pragma once
+// The display's process-wide state, shared by the GX calls and the host's
+// view of the screen.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "platform/device.h"
+#include "platform/src/display_geometry.h"
+
+namespace platform {
+
+struct DisplayState {
+    // Set once by device::Init, before `ready`; read-only afterwards.
+    uint8_t* memory = nullptr;  // the panel's rows, top to bottom
+    size_t bytes = 0;
+    DisplayGeometry geometry{};
+    bool dramBuffer = false;
+    device::DisplayFailure failure = device::DisplayFailure::None;
+    std::atomic<bool> ready{false};
+
+    std::atomic<bool> opened{false};
+    std::mutex mutex;
+    std::vector<uint8_t> screen;  // the last published frame; guarded by `mutex`
+    std::atomic<uint64_t> published{0};
+    std::atomic<uint64_t> begins{0};
+    std::atomic<uint64_t> ends{0};
+};
+
+DisplayState& Display();
+
+}  // namespace platform

@@ -1,0 +1,90 @@
+// GX.dll over the emulated display.
+
+#include <gx.h>
+
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "platform/src/display_state.h"
+#include "platform/src/termination.h"
+#include "platform/src/trace.h"
+
+namespace {
+
+std::string DisplayAddress(const platform::DisplayState& d, const void* address) {
+    if (address == nullptr) {
+        return "0";
+    }
+    return "display+" +
+           platform::Hex(static_cast<uintptr_t>(static_cast<const uint8_t*>(address) - d.memory));
+}
+
+}  // namespace
+
+extern "C" {
+
+int GXOpenDisplay(HWND window, DWORD flags) {
+    const platform::TerminationDeferred deferred;
+    platform::DisplayState& d = platform::Display();
+    const int result = d.ready.load() && d.failure != device::DisplayFailure::Open ? 1 : 0;
+    if (result != 0) {
+        d.opened.store(true);
+    }
+    platform::TraceLine("GXOpenDisplay(hwnd=%s, flags=%s) = %d", platform::Hex(window).c_str(),
+                        platform::Hex(flags).c_str(), result);
+    return result;
+}
+
+GXDisplayProperties GXGetDisplayProperties() {
+    const platform::TerminationDeferred deferred;
+    const platform::DisplayState& d = platform::Display();
+    GXDisplayProperties p{};
+    if (d.ready.load()) {
+        p = d.geometry.properties;
+    }
+    platform::TraceLine(
+        "GXGetDisplayProperties() = {cxWidth=%u, cyHeight=%u, cbxPitch=%d, cbyPitch=%d, cBPP=%d, "
+        "ffFormat=%s}",
+        p.cxWidth, p.cyHeight, p.cbxPitch, p.cbyPitch, p.cBPP, platform::Hex(p.ffFormat).c_str());
+    return p;
+}
+
+// Only the first call and failures are listed; FinishTrace gives the counts.
+void* GXBeginDraw() {
+    const platform::TerminationDeferred deferred;
+    platform::DisplayState& d = platform::Display();
+    void* result = nullptr;
+    if (d.opened.load() && d.failure != device::DisplayFailure::Begin) {
+        result = d.memory + d.geometry.originOffset;
+    }
+    if (++d.begins == 1 || result == nullptr) {
+        platform::TraceLine("GXBeginDraw() = %s", DisplayAddress(d, result).c_str());
+    }
+    return result;
+}
+
+int GXEndDraw() {
+    const platform::TerminationDeferred deferred;
+    platform::DisplayState& d = platform::Display();
+    const int result = d.opened.load() ? 1 : 0;
+    if (result != 0 && d.dramBuffer) {
+        const std::lock_guard<std::mutex> lock(d.mutex);
+        std::memcpy(d.screen.data(), d.memory, d.bytes);
+        ++d.published;
+    }
+    if (++d.ends == 1 || result == 0) {
+        platform::TraceLine("GXEndDraw() = %d", result);
+    }
+    return result;
+}
+
+int GXIsDisplayDRAMBuffer() {
+    const platform::TerminationDeferred deferred;
+    const platform::DisplayState& d = platform::Display();
+    const int result = d.ready.load() && d.dramBuffer ? 1 : 0;
+    platform::TraceLine("GXIsDisplayDRAMBuffer() = %d", result);
+    return result;
+}
+
+}  // extern "C"

@@ -1,0 +1,45 @@
+#pragma once
+// What the stand-in knows about each thread: its name in the trace, its life
+// for TerminateThread and its message queue. Records last as long as the
+// process; threads the stand-in did not start (the host's, a test's) get one
+// the first time they call in, named "device".
+
+#include <pthread.h>
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include <windows.h>
+
+#include "platform/src/message_queue.h"
+#include "platform/src/termination.h"
+
+namespace platform {
+
+struct ThreadRecord {
+    std::string name;
+    pthread_t thread{};
+    DWORD id = 0;
+    HANDLE handle = nullptr;  // only threads made by CreateThread have one
+    TerminationSlot termination;
+    // Guarded by the window system's lock.
+    MessageQueue queue;
+    std::condition_variable wake;  // its waits: messages, Sleep, message boxes
+};
+
+ThreadRecord* CurrentThread();
+ThreadRecord* ThreadFromHandle(HANDLE handle);  // null when not one of ours
+
+// The stack a thread gets for a requested size: never below a safe minimum,
+// whole pages.
+size_t ThreadStackBytes(size_t requested);
+
+// Starts `body` on a new detached thread whose exit code is its result.
+// CreateThread's threads (withHandle) are named "render", then "thread2", ...
+// Returns null when the thread could not be started.
+ThreadRecord* SpawnThread(const char* name, size_t stackBytes, bool withHandle,
+                          std::function<DWORD()> body);
+
+}  // namespace platform

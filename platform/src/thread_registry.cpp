@@ -1,0 +1,144 @@
+#include "platform/src/thread_record.h"
+
+#include <limits.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "platform/src/sanitizer_build.h"
+
+namespace platform {
+namespace {
+
+constexpr uintptr_t kFirstThreadHandle = 0x100;
+constexpr uintptr_t kHandleStep = 4;
+constexpr DWORD kFirstThreadId = 0x1000;
+// Sanitizers keep their own bookkeeping on the thread's stack.
+constexpr size_t kMinimumStack = kSanitizerBuild ? 1024 * 1024 : 64 * 1024;
+
+struct ThreadsState {
+    std::mutex mutex;
+    std::vector<ThreadRecord*> records;  // every thread ever seen; never freed
+    std::vector<ThreadRecord*> created;  // by handle: kFirstThreadHandle + kHandleStep * i
+};
+
+ThreadsState& Threads() {
+    static ThreadsState* state = new ThreadsState;  // outlives threads still running at exit
+    return *state;
+}
+
+thread_local ThreadRecord* tCurrent = nullptr;
+
+// Caller holds the registry lock; `record` is not running yet.
+void Register(ThreadsState& state, ThreadRecord* record, bool withHandle) {
+    record->id = kFirstThreadId + static_cast<DWORD>(kHandleStep * state.records.size());
+    if (withHandle) {
+        const size_t count = state.created.size();
+        record->handle = reinterpret_cast<HANDLE>(kFirstThreadHandle + kHandleStep * count);
+        record->name = count == 0 ? "render" : "thread" + std::to_string(count + 1);
+    }
+}
+
+void Add(ThreadsState& state, ThreadRecord* record) {
+    state.records.push_back(record);
+    if (record->handle != nullptr) {
+        state.created.push_back(record);
+    }
+}
+
+struct Start {
+    ThreadRecord* record;
+    std::function<DWORD()> body;
+};
+
+void* RunThread(void* argument) {
+    Start* start = static_cast<Start*>(argument);
+    ThreadRecord* self = start->record;
+    tCurrent = self;
+    {
+        std::function<DWORD()> body = std::move(start->body);
+        delete start;
+        AttachTerminationSlot(&self->termination);
+        const DWORD code = body();
+        const TerminationDeferred deferred;
+        RecordFinished(&self->termination, code);  // parks here instead when terminated
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ThreadRecord* CurrentThread() {
+    if (tCurrent == nullptr) {
+        ThreadRecord* record = new ThreadRecord;
+        record->name = "device";
+        record->thread = pthread_self();
+        ThreadsState& state = Threads();
+        const TerminationDeferred deferred;
+        const std::lock_guard<std::mutex> lock(state.mutex);
+        Register(state, record, false);
+        Add(state, record);
+        tCurrent = record;
+    }
+    return tCurrent;
+}
+
+ThreadRecord* ThreadFromHandle(HANDLE handle) {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+    if (value < kFirstThreadHandle || (value - kFirstThreadHandle) % kHandleStep != 0) {
+        return nullptr;
+    }
+    const size_t index = (value - kFirstThreadHandle) / kHandleStep;
+    ThreadsState& state = Threads();
+    const TerminationDeferred deferred;
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    return index < state.created.size() ? state.created[index] : nullptr;
+}
+
+size_t ThreadStackBytes(size_t requested) {
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    size_t bytes = std::max(requested, kMinimumStack);
+    bytes = std::max(bytes, static_cast<size_t>(PTHREAD_STACK_MIN));
+    return (bytes + page - 1) / page * page;
+}
+
+ThreadRecord* SpawnThread(const char* name, size_t stackBytes, bool withHandle,
+                          std::function<DWORD()> body) {
+    InstallTerminationHandler();
+    const TerminationDeferred deferred;
+    ThreadRecord* record = new ThreadRecord;
+    if (name != nullptr) {
+        record->name = name;
+    }
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    pthread_attr_setstacksize(&attributes, stackBytes);
+    Start* start = new Start{record, std::move(body)};
+
+    ThreadsState& state = Threads();
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    Register(state, record, withHandle);
+    // The new thread inherits a mask that keeps the termination signal out
+    // until it has attached its slot.
+    sigset_t blocked, previous;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, TerminationSignal());
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    const int failed = pthread_create(&record->thread, &attributes, RunThread, start);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    pthread_attr_destroy(&attributes);
+    if (failed != 0) {
+        delete start;
+        delete record;
+        return nullptr;
+    }
+    Add(state, record);
+    return record;
+}
+
+}  // namespace platform

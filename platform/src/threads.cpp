@@ -1,0 +1,75 @@
+// CreateThread, GetExitCodeThread and TerminateThread.
+
+#include <windows.h>
+
+#include "platform/src/termination.h"
+#include "platform/src/thread_record.h"
+#include "platform/src/trace.h"
+#include "platform/src/window_system.h"
+
+extern "C" {
+
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, DWORD stackSize,
+                           LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
+                           LPDWORD threadId) {
+    const platform::TerminationDeferred deferred;
+    platform::ThreadRecord* thread = nullptr;
+    // Only flags 0: the stand-in has no suspended start.
+    if (start != nullptr && flags == 0) {
+        thread = platform::SpawnThread(nullptr, platform::ThreadStackBytes(stackSize), true,
+                                       [start, parameter] { return start(parameter); });
+    }
+    if (thread != nullptr && threadId != nullptr) {
+        *threadId = thread->id;
+    }
+    HANDLE handle = thread != nullptr ? thread->handle : nullptr;
+    platform::TraceLine(
+        "CreateThread(attributes=%s, stack=%u, start=%s, param=%s, flags=%s) = %s%s",
+        platform::Hex(attributes).c_str(), stackSize,
+        platform::Hex(reinterpret_cast<uintptr_t>(start)).c_str(), platform::Hex(parameter).c_str(),
+        platform::Hex(flags).c_str(), platform::Hex(handle).c_str(),
+        thread != nullptr ? (" (" + thread->name + ")").c_str() : "");
+    return handle;
+}
+
+BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
+    const platform::TerminationDeferred deferred;
+    platform::ThreadRecord* record = platform::ThreadFromHandle(thread);
+    if (record == nullptr || exitCode == nullptr) {
+        platform::TraceLine("GetExitCodeThread(%s) = 0", platform::Hex(thread).c_str());
+        return FALSE;
+    }
+    *exitCode = platform::ExitCodeOf(record->termination);
+    platform::TraceLine("GetExitCodeThread(%s) = 1, code %u", platform::Hex(thread).c_str(),
+                        *exitCode);
+    return TRUE;
+}
+
+// Returns once the thread has stopped for good: it runs nothing more of the
+// program. A thread that has ended already keeps its exit code.
+BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode) {
+    const platform::TerminationDeferred deferred;
+    platform::ThreadRecord* record = platform::ThreadFromHandle(thread);
+    if (record == nullptr) {
+        platform::TraceLine("TerminateThread(%s, %u) = 0", platform::Hex(thread).c_str(), exitCode);
+        return FALSE;
+    }
+    const platform::TerminationStart start =
+        platform::BeginTermination(&record->termination, exitCode);
+    if (start == platform::TerminationStart::kStarted && record == platform::CurrentThread()) {
+        platform::TraceLine("TerminateThread(%s, %u) = 1, itself", platform::Hex(thread).c_str(),
+                            exitCode);
+        platform::ParkCurrentThread();
+    }
+    if (start == platform::TerminationStart::kStarted) {
+        platform::WakeThread(record);
+        platform::AwaitTermination(&record->termination, record->thread);
+    } else if (start == platform::TerminationStart::kAlreadyTerminating) {
+        platform::AwaitOtherTermination(record->termination);
+    }
+    platform::TraceLine("TerminateThread(%s, %u) = 1%s", platform::Hex(thread).c_str(), exitCode,
+                        start == platform::TerminationStart::kAlreadyEnded ? ", had ended" : "");
+    return TRUE;
+}
+
+}  // extern "C"

@@ -114,6 +114,11 @@ void GifWriter::Add(const Image565& frame) {
         local = MakeMap(ColoursOf(frame), localIndex);
     }
     const std::vector<int16_t>& index = local ? localIndex : globalIndex_;
+    if (!local && gif_->Image.ColorMap != nullptr) {
+        // giflib drops, without freeing, the previous frame's table here.
+        GifFreeMapObject(gif_->Image.ColorMap);
+        gif_->Image.ColorMap = nullptr;
+    }
     Check(EGifPutImageDesc(gif_, 0, 0, frame.width, frame.height, false, local.get()));
     indices_.resize(frame.pixels.size());
     std::transform(frame.pixels.begin(), frame.pixels.end(), indices_.begin(),

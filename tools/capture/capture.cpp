@@ -10,7 +10,7 @@ void Capture(const Options& options, Progress& progress) {
     FrameRenderer renderer(options.width, options.height);
     int32_t done = 0;
     if (options.out.Format() == OutputFormat::kGif) {
-        AtomicFile file(options.out.ForFrame(0));
+        AtomicFile file(options.out.ForFrame(0));  // a .gif path holds no frame number
         GifWriter gif(file, options.fps);
         for (int32_t frame : options.frames) {
             gif.Add(renderer.Render(frame));

@@ -1,0 +1,323 @@
+#include "frontends/sdl/sdl_frontend.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <bitset>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "frontends/sdl/icon_image.h"
+#include "frontends/sdl/virtual_keys.h"
+#include "frontends/sdl/window_layout.h"
+#include "frontends/utf8.h"
+#include "resources/resource_ids.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+constexpr int32_t kMaxDefaultScale = 3;
+constexpr int32_t kIconSize = 32;
+constexpr int kDefaultRefreshHz = 60;
+const char kInitialTitle[] = "plasma-demo";
+
+std::string SdlError(const char* what) {
+    std::string reason = std::string(what) + ": " + SDL_GetError();
+    for (char& c : reason) {
+        c = (c == '\n' || c == '\r') ? ' ' : c;  // the launcher prints one line
+    }
+    return reason;
+}
+
+class SdlFrontend final : public Frontend {
+public:
+    SdlFrontend(SDL_Window* window, SDL_Renderer* renderer, SDL_Texture* texture, Uint32 wakeEvent,
+                int frameIntervalMs)
+        : window_(window),
+          renderer_(renderer),
+          texture_(texture),
+          wakeEvent_(wakeEvent),
+          frameIntervalMs_(frameIntervalMs),
+          width_(device::ScreenWidth()),
+          height_(device::ScreenHeight()),
+          pixels_(static_cast<size_t>(width_) * height_),
+          created_(Clock::now()) {}
+
+    ~SdlFrontend() override {
+        // Nothing may wake a front-end that is gone.
+        device::SetWakeHandler([](void*) {}, nullptr);
+        if (const char* stats = std::getenv("PLASMA_DEMO_STATS"); stats && *stats == '1') {
+            PrintStats();
+        }
+        SDL_DestroyTexture(texture_);
+        SDL_DestroyRenderer(renderer_);
+        SDL_DestroyWindow(window_);
+        SDL_Quit();
+    }
+
+    void PumpInput(int timeoutMs) override {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, timeoutMs) == 0) {
+            return;
+        }
+        bool closeRequested = false;
+        do {
+            Handle(event, &closeRequested);
+        } while (SDL_PollEvent(&event));
+    }
+
+    void Wake() override {
+        // One wake event in the queue is enough, however many wakes come.
+        if (!wakePending_.exchange(true)) {
+            SDL_Event event{};
+            event.type = wakeEvent_;
+            SDL_PushEvent(&event);
+        }
+    }
+
+    void Present() override {
+        device::CopyScreen(pixels_.data());
+        SDL_UpdateTexture(texture_, nullptr, pixels_.data(), width_ * 2);
+        int outputWidth = 0, outputHeight = 0;
+        SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+        const ScreenPlacement place = PlaceScreen(outputWidth, outputHeight, width_, height_);
+        const SDL_Rect target{place.left, place.top, width_ * place.scale, height_ * place.scale};
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, SDL_ALPHA_OPAQUE);
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+        SDL_RenderPresent(renderer_);
+        ++presents_;
+        UpdateTitle();
+    }
+
+    int ShowMessageBox(const device::MessageBoxRequest& request) override {
+        // The box takes the input from here on; let go of what is held.
+        ReleaseHeldInput();
+        const std::string caption = ToUtf8(request.caption), text = ToUtf8(request.text);
+        const SDL_MessageBoxButtonData ok{
+            SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
+            "OK"};
+        const SDL_MessageBoxData box{0, window_, caption.c_str(), text.c_str(), 1, &ok, nullptr};
+        int button = IDOK;
+        if (SDL_ShowMessageBox(&box, &button) != 0) {
+            std::fprintf(stderr, "plasma-demo: %s\nmessage box \"%s\": %s\n",
+                         SdlError("cannot show a message box").c_str(), caption.c_str(),
+                         text.c_str());
+        }
+        // OK is the only button, so closing the box counts as OK as well.
+        return IDOK;
+    }
+
+    int FrameIntervalMs() const override { return frameIntervalMs_; }
+
+private:
+    void Handle(const SDL_Event& event, bool* closeRequested) {
+        switch (event.type) {
+            case SDL_QUIT:
+                RequestClose(closeRequested);
+                break;
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                    RequestClose(closeRequested);
+                } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                    ReleaseHeldInput();
+                }
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+                if (stylusButton_ == 0 && ToScreen(event.button.x, event.button.y)) {
+                    stylusButton_ = event.button.button;
+                    device::StylusDown(stylusX_, stylusY_);
+                }
+                break;
+            case SDL_MOUSEMOTION:
+                if (stylusButton_ != 0) {
+                    const int32_t lastX = stylusX_, lastY = stylusY_;
+                    ToScreen(event.motion.x, event.motion.y);
+                    if (stylusX_ != lastX || stylusY_ != lastY) {
+                        device::StylusMove(stylusX_, stylusY_);
+                    }
+                }
+                break;
+            case SDL_MOUSEBUTTONUP:
+                if (stylusButton_ != 0 && event.button.button == stylusButton_) {
+                    ToScreen(event.button.x, event.button.y);
+                    ReleaseStylus();
+                }
+                break;
+            case SDL_KEYDOWN:
+                // Held keys repeat as the platform's own keyboard does.
+                if (const UINT key =
+                        VirtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode)) {
+                    keysDown_.set(key);
+                    device::KeyDown(key);
+                }
+                break;
+            case SDL_KEYUP:
+                if (const UINT key = VirtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode);
+                    key != 0 && keysDown_.test(key)) {
+                    keysDown_.reset(key);
+                    device::KeyUp(key);
+                }
+                break;
+            default:
+                if (event.type == wakeEvent_) {
+                    wakePending_.store(false);
+                    UpdateTitle();
+                }
+                break;
+        }
+    }
+
+    // One close request however many ways the window manager says it.
+    void RequestClose(bool* closeRequested) {
+        if (!*closeRequested) {
+            *closeRequested = true;
+            device::CloseRequest();
+        }
+    }
+
+    // Sets the stylus position from a window position; false when it is in
+    // the bars around the screen (the position is then pulled onto the edge).
+    bool ToScreen(int32_t windowX, int32_t windowY) {
+        int windowWidth = 0, windowHeight = 0;
+        SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
+        const ScreenPlacement place = PlaceScreen(windowWidth, windowHeight, width_, height_);
+        const bool inside =
+            WindowToScreen(place, width_, height_, windowX, windowY, &stylusX_, &stylusY_);
+        WindowToScreenClamped(place, width_, height_, windowX, windowY, &stylusX_, &stylusY_);
+        return inside;
+    }
+
+    void ReleaseStylus() {
+        stylusButton_ = 0;
+        device::StylusUp(stylusX_, stylusY_);
+    }
+
+    void ReleaseHeldInput() {
+        if (stylusButton_ != 0) {
+            ReleaseStylus();
+        }
+        for (UINT key = 0; key < keysDown_.size(); ++key) {
+            if (keysDown_.test(key)) {
+                device::KeyUp(key);
+            }
+        }
+        keysDown_.reset();
+    }
+
+    void UpdateTitle() {
+        std::u16string title = device::MainWindowTitle();
+        if (title != title_) {
+            title_ = std::move(title);
+            SDL_SetWindowTitle(window_, title_.empty() ? kInitialTitle : ToUtf8(title_).c_str());
+        }
+    }
+
+    void PrintStats() const {
+        const double seconds = std::chrono::duration<double>(Clock::now() - created_).count();
+        const unsigned long long published = device::PublishedFrames();
+        std::fprintf(stderr,
+                     "plasma-demo: %.2f s, %llu presents (%.1f/s), %llu published frames "
+                     "(%.1f/s)\n",
+                     seconds, presents_, presents_ / seconds, published, published / seconds);
+    }
+
+    SDL_Window* const window_;
+    SDL_Renderer* const renderer_;
+    SDL_Texture* const texture_;
+    const Uint32 wakeEvent_;
+    const int frameIntervalMs_;
+    const int32_t width_, height_;
+    std::vector<uint16_t> pixels_;
+    std::atomic<bool> wakePending_{false};
+    std::u16string title_;
+    uint8_t stylusButton_ = 0;  // the mouse button holding the stylus down, 0 for none
+    int32_t stylusX_ = 0, stylusY_ = 0;
+    std::bitset<256> keysDown_;
+    unsigned long long presents_ = 0;
+    const Clock::time_point created_;
+};
+
+void SetIcon(SDL_Window* window) {
+    const device::Resource* icon =
+        device::FindResource(device::ResourceType::IconGroup, IDI_PLASMA);
+    IconImage image;
+    if (icon == nullptr || !DecodeIcon(icon->bytes, icon->size, kIconSize, &image)) {
+        return;
+    }
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(image.argb.data(), image.width, image.height, 32,
+                                           image.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface != nullptr) {
+        SDL_SetWindowIcon(window, surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
+int FrameIntervalFor(SDL_Window* window) {
+    SDL_DisplayMode mode;
+    int hz = kDefaultRefreshHz;
+    if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0 &&
+        mode.refresh_rate > 0) {
+        hz = mode.refresh_rate;
+    }
+    return std::max(1, 1000 / hz);
+}
+}  // namespace
+
+std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options, std::string* error) {
+    // The launcher's own SIGINT/SIGTERM handling stays in force.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        *error = SdlError("cannot open a window");
+        return nullptr;
+    }
+    const int32_t width = device::ScreenWidth(), height = device::ScreenHeight();
+    int32_t scale = options.scale;
+    if (scale <= 0) {
+        SDL_Rect usable{0, 0, width, height};
+        SDL_GetDisplayUsableBounds(0, &usable);
+        scale = LargestFittingScale(usable.w, usable.h, width, height, kMaxDefaultScale);
+    }
+    SDL_Window* window =
+        SDL_CreateWindow(kInitialTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         width * scale, height * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    if (window != nullptr) {
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (renderer == nullptr) {
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        }
+    }
+    if (renderer != nullptr) {
+        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                    width, height);
+    }
+    const Uint32 wakeEvent = SDL_RegisterEvents(1);
+    if (texture == nullptr || wakeEvent == static_cast<Uint32>(-1)) {
+        *error = SdlError(window == nullptr ? "cannot open a window" : "cannot draw in a window");
+        if (renderer != nullptr) {
+            SDL_DestroyRenderer(renderer);
+        }
+        if (window != nullptr) {
+            SDL_DestroyWindow(window);
+        }
+        SDL_Quit();
+        return nullptr;
+    }
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    // The whole screen stays visible, at least one window pixel a device pixel.
+    SDL_SetWindowMinimumSize(window, width, height);
+    SetIcon(window);
+    auto frontend = std::make_unique<SdlFrontend>(window, renderer, texture, wakeEvent,
+                                                  FrameIntervalFor(window));
+    SDL_ShowWindow(window);
+    frontend->Present();
+    return frontend;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "frontends/frontend.h"
+
+struct SdlFrontendOptions {
+    int scale;  // 0: the largest of 1..3 that fits the desktop
+};
+
+// A window showing the device's screen; null with a one-line reason in `error` when no display can
+// be opened.
+std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options, std::string* error);

@@ -75,7 +75,8 @@ TEST_P(Stop, EndsTheProgramWithZeroAfterTheMessageWaited40Ms) {
     const TraceLine* dispatched = Find(trace, "DispatchMessageW", c.message);
     ASSERT_NE(posted, nullptr) << run.out;
     ASSERT_NE(dispatched, nullptr) << run.out;
-    EXPECT_GE(posted->ms, 300.0);
+    // Scheduled from launch; the trace's clock starts a moment later.
+    EXPECT_GE(posted->ms, 290.0);
     EXPECT_GE(dispatched->ms - posted->ms, 40.0);
     EXPECT_NE(Find(trace, "TerminateThread"), nullptr);
     EXPECT_NE(Find(trace, "PostQuitMessage(0)"), nullptr);
@@ -85,7 +86,10 @@ INSTANTIATE_TEST_SUITE_P(Inputs, Stop,
                          ::testing::Values(StopCase{"--tap-after", "WM_LBUTTONDOWN"},
                                            StopCase{"--key-after", "WM_KEYDOWN"},
                                            StopCase{"--close-after", "WM_CLOSE"}),
-                         [](const auto& info) { return std::string(info.param.option + 2); });
+                         [](const auto& info) {
+                             std::string name = info.param.option + 2;
+                             return name.substr(0, name.find('-'));
+                         });
 
 TEST(Launch, MainWindowIsTheDemoClassAtTheClampedDisplaySize) {
     const ChildResult run =
@@ -128,14 +132,18 @@ TEST(Launch, PerFrameBracketOnlyOnDramBufferDisplays) {
         const TraceLine* summary = Find(trace, "summary");
         ASSERT_NE(summary, nullptr) << run.out;
         long long begins = -1, ends = -1;
-        const char* counts = std::strstr(summary->call.c_str(), "GXBeginDraw");
+        const char* counts = std::strstr(summary->call.c_str(), "GXBeginDraw=");
         ASSERT_NE(counts, nullptr) << summary->call;
-        std::sscanf(counts, "GXBeginDraw x %lld, GXEndDraw x %lld", &begins, &ends);
+        ASSERT_EQ(std::sscanf(counts, "GXBeginDraw=%lld GXEndDraw=%lld", &begins, &ends), 2)
+            << summary->call;
+        // The counts include start-up's unmatched call; a frame that was cut
+        // short by the stop may lack its GXEndDraw.
         if (dram) {
-            EXPECT_GT(begins, 0) << summary->call;
-            EXPECT_GE(ends, begins - 1) << summary->call;
+            EXPECT_GT(begins, 2) << summary->call;
+            EXPECT_GE(ends, begins - 2) << summary->call;
+            EXPECT_LE(ends, begins - 1) << summary->call;
         } else {
-            EXPECT_EQ(begins, 0) << summary->call;
+            EXPECT_EQ(begins, 1) << summary->call;
             EXPECT_EQ(ends, 0) << summary->call;
         }
     }
@@ -216,7 +224,8 @@ TEST(Signals, ASecondSignalEndsAtOnce) {
     ChildOptions options;
     options.signal = SIGINT;
     options.signalAfterMs = 300;
-    options.secondSignalAfterMs = 305;
+    // Within the 40 ms the close request waits in the program's queue.
+    options.secondSignalAfterMs = 315;
     const ChildResult run = Demo({}, options);
     EXPECT_EQ(run.exitCode, 128 + SIGINT);
 }

@@ -105,9 +105,11 @@ int WINAPI DestroyEntry(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) 
         Sleep(2);
     Print("drawing", Screen() != before);
     DestroyWindow(gMainWindow);
-    DWORD code = 0;
-    GetExitCodeThread(gRenderThread, &code);
-    Print("threadEndedInDestroy", code != STILL_ACTIVE);
+    // The thread ends with the code it was found running with, so only the
+    // screen can tell that it is gone.
+    const std::vector<uint16_t> atDestroy = Screen();
+    Sleep(100);
+    Print("frozenAfterDestroy", Screen() == atDestroy);
     Print("runningAfterDestroy", gRunning.load());
     MSG message;
     int handled = 0;
@@ -128,11 +130,10 @@ int WINAPI EarlyStopEntry(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand
     for (int i = 0; i < rounds; ++i) {
         gRenderThread = CreateThread(nullptr, 4096, RenderThreadProc, nullptr, 0, &gRenderThreadId);
         MainWndProc(gMainWindow, WM_KEYDOWN, VK_SPACE, 0);
-        DWORD code = 0;
-        GetExitCodeThread(gRenderThread, &code);
-        const bool flagStaysDown = gRunning.load() == 0;
-        Sleep(1);
-        stoppedClean += code != STILL_ACTIVE && flagStaysDown && gRunning.load() == 0;
+        const std::vector<uint16_t> atStop = Screen();
+        const bool flagDown = gRunning.load() == 0;
+        Sleep(20);
+        stoppedClean += flagDown && gRunning.load() == 0 && Screen() == atStop;
     }
     Print("rounds", rounds);
     Print("stoppedClean", stoppedClean);

@@ -85,7 +85,10 @@ ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& o
             if (fd >= 0)
                 polled[count++] = pollfd{fd, POLLIN, 0};
         }
-        poll(polled, count, 10);
+        // Poll finely while a signal is still to be sent, so that it goes out on time.
+        const bool signalDue = (options.signal != 0 && !signalled) ||
+                               (options.secondSignalAfterMs > 0 && !signalledTwice);
+        poll(polled, count, signalDue ? 1 : 10);
         for (nfds_t i = 0; i < count; ++i) {
             if (polled[i].revents != 0) {
                 int& fd = polled[i].fd == fds[0] ? fds[0] : fds[1];

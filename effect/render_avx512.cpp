@@ -91,6 +91,7 @@ struct Period {
 template <int kRegisters>
 PLASMA_AVX512_INLINE void BuildPeriod(const __m512i* along, const ByteTable& low,
                                       const ByteTable& high, __m512i constant, Period& period) {
+#pragma GCC unroll 4
     for (int block = 0; block < 4; ++block) {
         if (2 * block >= kRegisters)
             break;
@@ -105,6 +106,7 @@ PLASMA_AVX512_INLINE void BuildPeriod(const __m512i* along, const ByteTable& low
 // Stores the first `registers` registers of a period, the last one under `lastMask`.
 template <int kRegisters>
 PLASMA_AVX512_INLINE void StoreShortLine(uint8_t* at, const Period& period, __mmask32 lastMask) {
+#pragma GCC unroll 8
     for (int r = 0; r + 1 < kRegisters; ++r) {
         _mm512_storeu_si512(at + 64 * r, period.pixels[r]);
     }
@@ -162,8 +164,14 @@ PLASMA_AVX512 void DrawLinesWith(const PlasmaLines& lines) {
         _mm512_store_si512(constants + 64 * block, across[block]);
     }
 
+    // Stores through bytes may alias anything, so keep the layout in locals.
+    uint8_t* const first = lines.first;
+    const ptrdiff_t stride = lines.lineStride;
+    const int32_t count = lines.count;
+    const int32_t length = lines.length;
+
     // Lines not drawn yet among the first 256; line k + 256 repeats line k.
-    const int32_t firstLines = lines.count < 256 ? lines.count : 256;
+    const int32_t firstLines = count < 256 ? count : 256;
     uint64_t pending[4];
     for (int block = 0; block < 4; ++block) {
         const int32_t n = firstLines - 64 * block;
@@ -188,13 +196,13 @@ PLASMA_AVX512 void DrawLinesWith(const PlasmaLines& lines) {
                 for (uint64_t m = same[b]; m != 0; m &= m - 1) {
                     const int32_t line = 64 * b + __builtin_ctzll(m);
                     for (int32_t repeat = line;; repeat += 256) {
-                        uint8_t* at = lines.first + repeat * lines.lineStride;
+                        uint8_t* at = first + repeat * stride;
                         if (kRegisters == 0) {
-                            StoreLongLine(at, period, lines.length);
+                            StoreLongLine(at, period, length);
                         } else {
                             StoreShortLine<kRegisters == 0 ? 1 : kRegisters>(at, period, lastMask);
                         }
-                        if (lines.count - repeat <= 256)
+                        if (count - repeat <= 256)
                             break;
                     }
                 }

@@ -15,6 +15,7 @@
 #include "frontends/sdl/virtual_keys.h"
 #include "frontends/sdl/window_layout.h"
 #include "frontends/utf8.h"
+#include "imaging/rgb565_png.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -81,7 +82,22 @@ public:
 
     void Present() override {
         device::CopyScreen(pixels_.data());
-        SDL_UpdateTexture(texture_, nullptr, pixels_.data(), width_ * 2);
+        // Renderers widen 565 texels by shifting; bit replication keeps white
+        // white, so the widening is done here.
+        void* texels = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(texture_, nullptr, &texels, &pitch) == 0) {
+            for (int32_t y = 0; y < height_; ++y) {
+                const uint16_t* from = pixels_.data() + static_cast<size_t>(y) * width_;
+                uint32_t* to = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(texels) +
+                                                           static_cast<size_t>(y) * pitch);
+                for (int32_t x = 0; x < width_; ++x) {
+                    const Rgb8 rgb = Widen565(from[x]);
+                    to[x] = uint32_t{rgb.red} << 16 | uint32_t{rgb.green} << 8 | rgb.blue;
+                }
+            }
+            SDL_UnlockTexture(texture_);
+        }
         int outputWidth = 0, outputHeight = 0;
         SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
         const ScreenPlacement place = PlaceScreen(outputWidth, outputHeight, width_, height_);
@@ -296,7 +312,7 @@ std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options, s
         }
     }
     if (renderer != nullptr) {
-        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                     width, height);
     }
     const Uint32 wakeEvent = SDL_RegisterEvents(1);

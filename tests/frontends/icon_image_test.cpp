@@ -5,28 +5,8 @@
 #include "frontends/sdl/icon_image.h"
 #include "resources/embedded_resources.h"
 #include "tests/frontends/programs.h"
-#include "tests/support/child_process.h"
 
 namespace {
-
-// ImageMagick's reading of one image of the icon file, as 0xAARRGGBB.
-std::vector<uint32_t> ReadWithImageMagick(int index, int32_t size) {
-    const std::string convert = FindProgram("convert");
-    if (convert.empty()) {
-        ADD_FAILURE() << "ImageMagick's convert is missing (scripts/setup installs it)";
-        return {};
-    }
-    const std::string source = std::string(PLASMA_ICON_FILE) + "[" + std::to_string(index) + "]";
-    const ChildResult run = RunChild({convert, source, "-depth", "8", "rgba:-"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out.size(), static_cast<size_t>(size) * size * 4) << run.err;
-    std::vector<uint32_t> argb;
-    for (size_t i = 0; i + 3 < run.out.size(); i += 4) {
-        const auto byte = [&](size_t k) { return uint32_t{static_cast<uint8_t>(run.out[i + k])}; };
-        argb.push_back(byte(3) << 24 | byte(0) << 16 | byte(1) << 8 | byte(2));
-    }
-    return argb;
-}
 
 TEST(DecodeIcon, ReadsTheProgramsIconAsImageMagickDoes) {
     const struct {
@@ -38,7 +18,8 @@ TEST(DecodeIcon, ReadsTheProgramsIconAsImageMagickDoes) {
         ASSERT_TRUE(DecodeIcon(kPlasmaIcon, kPlasmaIconSize, wanted.size, &image));
         EXPECT_EQ(image.width, wanted.size);
         EXPECT_EQ(image.height, wanted.size);
-        EXPECT_EQ(image.argb, ReadWithImageMagick(wanted.index, wanted.size)) << wanted.size;
+        std::string error;
+        EXPECT_EQ(image.argb, IconByImageMagick(wanted.index, &error)) << wanted.size << error;
     }
 }
 

@@ -2,9 +2,13 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "tests/support/child_process.h"
 
 // The full path of a program found on PATH, or "" when there is none.
 inline std::string FindProgram(const std::string& name) {
@@ -17,4 +21,26 @@ inline std::string FindProgram(const std::string& name) {
         }
     }
     return "";
+}
+
+// One image of the program's icon file as ImageMagick reads it, 0xAARRGGBB
+// pixels; empty with `error` set when that fails.
+inline std::vector<uint32_t> IconByImageMagick(int index, std::string* error) {
+    const std::string convert = FindProgram("convert");
+    if (convert.empty()) {
+        *error = "ImageMagick's convert is missing (scripts/setup installs it)";
+        return {};
+    }
+    const std::string source = std::string(PLASMA_ICON_FILE) + "[" + std::to_string(index) + "]";
+    const ChildResult run = RunChild({convert, source, "-depth", "8", "rgba:-"});
+    if (run.exitCode != 0 || run.out.size() % 4 != 0) {
+        *error = "convert " + source + " failed: " + run.err;
+        return {};
+    }
+    std::vector<uint32_t> argb;
+    for (size_t i = 0; i < run.out.size(); i += 4) {
+        const auto byte = [&](size_t k) { return uint32_t{static_cast<uint8_t>(run.out[i + k])}; };
+        argb.push_back(byte(3) << 24 | byte(0) << 16 | byte(1) << 8 | byte(2));
+    }
+    return argb;
 }

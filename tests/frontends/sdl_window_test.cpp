@@ -1,0 +1,544 @@
+// plasma-demo in its window on an X server of the test's own, driven by real
+// X input (xdotool, XTest) and looked at as the user sees it.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+#include "effect/plasma_effect.h"
+#include "imaging/rgb565_png.h"
+#include "tests/frontends/programs.h"
+#include "tests/frontends/x_display.h"
+#include "tests/support/canvas.h"
+#include "tests/support/child_process.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDemoTimeoutMs = 20000;  // a hang ends the case, it does not stall the run
+constexpr int kWaitMs = 10000;         // for a window, a title, a size
+constexpr int kSettleMs = 300;         // longer than the program's 40 ms wait for a message
+
+template <class Condition>
+bool WaitUntil(Condition condition, int timeoutMs = kWaitMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+void Pause(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// plasma-demo running on a thread of the test, so that the test can act
+// while it runs.
+class RunningDemo {
+public:
+    RunningDemo(std::vector<std::string> args, ChildOptions options) {
+        args.insert(args.begin(), PLASMA_DEMO);
+        options.timeoutMs = kDemoTimeoutMs;
+        thread_ = std::thread([this, args, options] {
+            result_ = RunChild(args, options);
+            ended_.store(true);
+        });
+    }
+    ~RunningDemo() { Finish(); }
+    bool Ended() const { return ended_.load(); }
+    const ChildResult& Finish() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return result_;
+    }
+
+private:
+    std::thread thread_;
+    std::atomic<bool> ended_{false};
+    ChildResult result_;
+};
+
+// A line of the program's trace: "<ms> <thread> <call>".
+struct TraceLine {
+    double ms = -1;
+    std::string call;
+};
+
+std::vector<TraceLine> ParseTrace(const std::string& text) {
+    std::vector<TraceLine> lines;
+    for (const std::string& line : Lines(text)) {
+        TraceLine parsed;
+        char thread[32] = {};
+        int consumed = 0;
+        if (std::sscanf(line.c_str(), "%lf %31s %n", &parsed.ms, thread, &consumed) >= 2) {
+            parsed.call = line.substr(static_cast<size_t>(consumed));
+            lines.push_back(parsed);
+        }
+    }
+    return lines;
+}
+
+std::vector<TraceLine> Calls(const std::vector<TraceLine>& trace, const std::string& prefix) {
+    std::vector<TraceLine> found;
+    for (const TraceLine& line : trace) {
+        if (line.call.rfind(prefix, 0) == 0) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+// The value of `name=0x...` in a traced message, -1 when absent.
+long long Field(const std::string& call, const std::string& name) {
+    const size_t at = call.find(name + "=");
+    if (at == std::string::npos) {
+        return -1;
+    }
+    return std::strtoll(call.c_str() + at + name.size() + 1, nullptr, 0);
+}
+
+struct Point {
+    int x, y;
+    bool operator==(const Point& other) const { return x == other.x && y == other.y; }
+};
+std::ostream& operator<<(std::ostream& os, const Point& p) {
+    return os << "(" << p.x << ", " << p.y << ")";
+}
+
+// The stylus position a traced mouse message carries.
+Point StylusAt(const TraceLine& line) {
+    const long long lParam = Field(line.call, "lParam");
+    return Point{static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF)};
+}
+
+class SdlWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string xvfb = FindProgram("Xvfb");
+        if (xvfb.empty()) {
+            GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it); "
+                            "the window is not tested";
+        }
+        xdotool_ = FindProgram("xdotool");
+        ASSERT_FALSE(xdotool_.empty()) << "xdotool is missing (scripts/setup installs it)";
+        std::string error;
+        ASSERT_TRUE(display_.Start(xvfb, &error)) << error;
+    }
+    // Without its X server a demo still running loses its window and ends.
+    void TearDown() override {
+        display_.Stop();
+        demo_.reset();
+    }
+
+    void Launch(std::vector<std::string> args) {
+        demo_ = std::make_unique<RunningDemo>(std::move(args), ChildOptions{});
+    }
+    const ChildResult& Finish() { return demo_->Finish(); }
+
+    // The demo's window once it shows a title for which `accept` holds.
+    Window WaitForWindow(bool (*accept)(const std::string& title)) {
+        Window found = None;
+        WaitUntil([&] {
+            for (Window w : ShownWindows(x())) {
+                if (TransientFor(x(), w) == None ||
+                    TransientFor(x(), w) == DefaultRootWindow(x())) {
+                    if (accept(WindowName(x(), w))) {
+                        found = w;
+                        return true;
+                    }
+                }
+            }
+            return demo_->Ended();
+        });
+        return found;
+    }
+    // The window once the program's main window exists and named it.
+    Window WaitForProgramWindow() {
+        return WaitForWindow(
+            [](const std::string& title) { return !title.empty() && title != "plasma-demo"; });
+    }
+
+    void Xdotool(std::vector<std::string> args) {
+        args.insert(args.begin(), xdotool_);
+        const ChildResult run = RunChild(args, ChildOptions{5000});
+        EXPECT_EQ(run.exitCode, 0) << args[1] << ": " << run.err;
+    }
+    static std::string Id(Window window) { return std::to_string(window); }
+
+    void Resize(Window window, int width, int height) {
+        // At the screen's corner, so that all of it stays on the screen.
+        XMoveResizeWindow(x(), window, 0, 0, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height));
+        XSync(x(), False);
+        int w = 0, h = 0;
+        ASSERT_TRUE(WaitUntil([&] {
+            return WindowSize(x(), window, &w, &h) && w == width && h == height;
+        })) << "the window stays "
+            << w << "x" << h;
+    }
+
+    Display* x() const { return display_.x(); }
+
+    VirtualDisplay display_;
+    std::string xdotool_;
+    std::unique_ptr<RunningDemo> demo_;
+};
+
+TEST_F(SdlWindow, TakesTheProgramsTitleAndTheExecutablesIcon) {
+    Launch({"--window", "--trace", "-"});
+    const Window window = WaitForProgramWindow();
+    ASSERT_NE(window, None) << Finish().err;
+    const std::string title = WindowName(x(), window);
+    const std::vector<uint32_t> icon = Cardinals(x(), window, "_NET_WM_ICON");
+    SendDeleteWindow(x(), window);
+    const ChildResult& run = Finish();
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    const auto created = Calls(ParseTrace(run.out), "CreateWindowExW(");
+    ASSERT_EQ(created.size(), 1u) << run.out;
+    const size_t from = created[0].call.find("title=\"") + 7;
+    EXPECT_EQ(title, created[0].call.substr(from, created[0].call.find('"', from) - from));
+
+    std::string error;
+    const std::vector<uint32_t> expected = IconByImageMagick(0, &error);
+    ASSERT_EQ(expected.size(), 32u * 32u) << error;
+    ASSERT_EQ(icon.size(), 2 + expected.size());
+    EXPECT_EQ(icon[0], 32u);
+    EXPECT_EQ(icon[1], 32u);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), icon.begin() + 2));
+}
+
+struct PictureCase {
+    const char* name;
+    std::vector<std::string> args;
+    int32_t screenWidth, screenHeight;  // as held
+    int windowWidth, windowHeight;      // as opened
+    int resizeWidth, resizeHeight;      // 0: not resized
+};
+
+void PrintTo(const PictureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SdlWindowPicture : public SdlWindow, public ::testing::WithParamInterface<PictureCase> {};
+
+// The device's screen as the window shows it: each block of scale x scale
+// window pixels one colour, black around it. Counts what breaks that.
+struct Unscaled {
+    std::vector<uint32_t> rgb;  // a device pixel's widened colour
+    int unevenBlocks = 0, litBars = 0;
+};
+
+Unscaled Unscale(const Picture& picture, int32_t width, int32_t height) {
+    const int scale = std::max(1, std::min(picture.width / width, picture.height / height));
+    const int left = (picture.width - width * scale) / 2,
+              top = (picture.height - height * scale) / 2;
+    Unscaled screen;
+    screen.rgb.assign(static_cast<size_t>(width) * height, 0);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const int dx = (x - left) / scale, dy = (y - top) / scale;
+            const bool onScreen = x >= left && y >= top && dx < width && dy < height;
+            if (!onScreen) {
+                screen.litBars += picture.At(x, y) != 0;
+            } else if ((x - left) % scale == 0 && (y - top) % scale == 0) {
+                screen.rgb[static_cast<size_t>(dy) * width + dx] = picture.At(x, y);
+            } else {
+                screen.unevenBlocks +=
+                    picture.At(x, y) != picture.At(left + dx * scale, top + dy * scale);
+            }
+        }
+    }
+    return screen;
+}
+
+// The animation's start, as a fresh process (the demo) has it.
+const int32_t kFirstFrameCounter = PlasmaEffect::frameCounter;
+
+uint32_t Packed(Rgb8 rgb) {
+    return uint32_t{rgb.red} << 16 | uint32_t{rgb.green} << 8 | rgb.blue;
+}
+
+// The plasma's frames in the order the program draws them, found by drawing
+// them again: the screen is black but for rows 24 on, down to the last row
+// but one of at most 320, at most 640 pixels wide.
+bool FindFrame(const std::vector<uint16_t>& screen, int32_t width, int32_t height, long* frame) {
+    const int32_t drawnWidth = std::min(width, 640), top = 24;
+    const int32_t drawnHeight = std::min(height, 320) - 1 - top;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const bool drawn = x < drawnWidth && y >= top && y < top + drawnHeight;
+            if (!drawn && screen[static_cast<size_t>(y) * width + x] != 0) {
+                return false;
+            }
+        }
+    }
+    Canvas canvas(drawnWidth, drawnHeight, 2, 2 * drawnWidth);
+    canvas.Install();
+    PlasmaEffect::frameCounter = kFirstFrameCounter;
+    PlasmaEffect effect;
+    effect.Init(drawnWidth, drawnHeight);
+    constexpr long kMaxFrames = 1 << 16;
+    for (*frame = 0; *frame < kMaxFrames; ++*frame) {
+        bool same = true;
+        for (int32_t y = 0; y < drawnHeight && same; ++y) {
+            for (int32_t x = 0; x < drawnWidth && same; ++x) {
+                same = canvas.At(x, y) == screen[static_cast<size_t>(y + top) * width + x];
+            }
+        }
+        if (same) {
+            return true;
+        }
+        effect.RenderFrame();
+    }
+    return false;
+}
+
+// Every window pixel is its device pixel's 565 colour widened by bit
+// replication; a DRAM-buffer device shows whole frames, so the picture is one
+// the program drew.
+TEST_P(SdlWindowPicture, ShowsTheScreenPixelForPixel) {
+    const PictureCase& c = GetParam();
+    std::vector<std::string> args = c.args;
+    args.push_back("--dram");
+    Launch(args);
+    const Window window = WaitForProgramWindow();
+    ASSERT_NE(window, None) << Finish().err;
+    int width = 0, height = 0;
+    ASSERT_TRUE(WindowSize(x(), window, &width, &height));
+    EXPECT_EQ(width, c.windowWidth);
+    EXPECT_EQ(height, c.windowHeight);
+    if (c.resizeWidth != 0) {
+        Resize(window, c.resizeWidth, c.resizeHeight);
+    }
+    Pause(kSettleMs);  // presented since
+    Picture picture;
+    ASSERT_TRUE(CapturePicture(x(), window, &picture));
+    SendDeleteWindow(x(), window);
+    EXPECT_EQ(Finish().exitCode, 0) << Finish().err;
+
+    const Unscaled shown = Unscale(picture, c.screenWidth, c.screenHeight);
+    EXPECT_EQ(shown.litBars, 0);
+    EXPECT_EQ(shown.unevenBlocks, 0);
+    std::vector<uint16_t> screen;
+    int notWidened = 0;
+    for (uint32_t rgb : shown.rgb) {
+        const uint16_t pixel = static_cast<uint16_t>((rgb >> 19) << 11 | ((rgb >> 10) & 0x3F) << 5 |
+                                                     ((rgb >> 3) & 0x1F));
+        notWidened += Packed(Widen565(pixel)) != rgb;
+        screen.push_back(pixel);
+    }
+    EXPECT_EQ(notWidened, 0);
+    long frame = -1;
+    EXPECT_TRUE(FindFrame(screen, c.screenWidth, c.screenHeight, &frame))
+        << "the window shows no frame the program drew";
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, SdlWindowPicture,
+                         ::testing::Values(
+                             PictureCase{
+                                 "pocketpc_at_scale_2", {"--scale", "2"}, 240, 320, 480, 640, 0, 0},
+                             PictureCase{"landscape_at_the_largest_scale_that_fits",
+                                         {"--device", "pocketpc-landscape"},
+                                         320,
+                                         240,
+                                         960,
+                                         720,
+                                         0,
+                                         0},
+                             PictureCase{"vga_landscape_letterboxed",
+                                         {"--device", "vga-landscape", "--scale", "1"},
+                                         640,
+                                         480,
+                                         640,
+                                         480,
+                                         1100,
+                                         900},
+                             PictureCase{"rotated_panel_enlarged_to_scale_3",
+                                         {"--display", "200x300", "--rotate", "90", "--scale", "2"},
+                                         300,
+                                         200,
+                                         600,
+                                         400,
+                                         905,
+                                         700}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What the user does, and the message it must bring to the program.
+struct InputCase {
+    const char* name;
+    std::vector<std::string> xdotool;  // "W" stands for the window
+    const char* message;               // posted to the program's queue
+    long long wParam;                  // -1: not checked
+    Point stylus;                      // checked for mouse messages
+};
+
+void PrintTo(const InputCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SdlWindowInput : public SdlWindow, public ::testing::WithParamInterface<InputCase> {};
+
+// Each ends the program with 0, through the device's queue: the program
+// takes the message at least 40 ms after it was posted.
+TEST_P(SdlWindowInput, EndsTheProgram) {
+    const InputCase& c = GetParam();
+    Launch({"--scale", "2", "--trace", "-"});
+    const Window window = WaitForProgramWindow();
+    ASSERT_NE(window, None) << Finish().err;
+    if (c.xdotool.empty()) {
+        SendDeleteWindow(x(), window);
+    } else if (c.xdotool[0] == "SIGTERM") {
+        const std::vector<uint32_t> pid = Cardinals(x(), window, "_NET_WM_PID");
+        ASSERT_EQ(pid.size(), 1u);
+        kill(static_cast<pid_t>(pid[0]), SIGTERM);
+    } else {
+        std::vector<std::string> args = c.xdotool;
+        std::replace(args.begin(), args.end(), std::string("W"), Id(window));
+        Xdotool(args);
+    }
+    const ChildResult& run = Finish();
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+
+    const auto trace = ParseTrace(run.out);
+    const auto posted = Calls(trace, std::string("post ") + c.message + "(");
+    ASSERT_EQ(posted.size(), 1u) << run.out;
+    if (c.wParam >= 0) {
+        EXPECT_EQ(Field(posted[0].call, "wParam"), c.wParam) << posted[0].call;
+    }
+    if (std::string(c.message).find("WM_LBUTTON") == 0 ||
+        std::string(c.message) == "WM_MOUSEMOVE") {
+        EXPECT_EQ(StylusAt(posted[0]), c.stylus) << posted[0].call;
+    }
+    const auto taken = Calls(trace, std::string("DispatchMessageW(") + c.message + "(");
+    ASSERT_FALSE(taken.empty()) << run.out;
+    EXPECT_GE(taken[0].ms - posted[0].ms, 40.0);
+}
+
+// At scale 2, window pixel (2x+1, 2y+1) lies on device pixel (x, y).
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, SdlWindowInput,
+    ::testing::Values(
+        InputCase{"tap",
+                  {"mousemove", "--window", "W", "201", "301", "click", "1"},
+                  "WM_LBUTTONDOWN",
+                  1,
+                  {100, 150}},
+        InputCase{"tap_release",
+                  {"mousemove", "--window", "W", "479", "639", "click", "1"},
+                  "WM_LBUTTONUP",
+                  -1,
+                  {239, 319}},
+        InputCase{"drag",
+                  {"mousemove", "--window", "W", "21", "41", "mousedown", "1", "mousemove",
+                   "--window", "W", "121", "81", "mouseup", "1"},
+                  "WM_MOUSEMOVE",
+                  1,
+                  {60, 40}},
+        InputCase{"drag_off_the_screen_releases_on_its_edge",
+                  {"mousemove", "--window", "W", "21", "41", "mousedown", "1", "mousemove",
+                   "--window", "W", "600", "700", "mouseup", "1"},
+                  "WM_LBUTTONUP",
+                  -1,
+                  {239, 319}},
+        InputCase{"key_a", {"windowfocus", "--sync", "W", "key", "a"}, "WM_KEYDOWN", 'A', {}},
+        InputCase{"key_7", {"windowfocus", "--sync", "W", "key", "7"}, "WM_KEYDOWN", '7', {}},
+        InputCase{
+            "key_return", {"windowfocus", "--sync", "W", "key", "Return"}, "WM_KEYDOWN", 0x0D, {}},
+        InputCase{
+            "key_left", {"windowfocus", "--sync", "W", "key", "Left"}, "WM_KEYDOWN", 0x25, {}},
+        InputCase{
+            "key_release", {"windowfocus", "--sync", "W", "key", "Escape"}, "WM_KEYUP", 0x1B, {}},
+        InputCase{"close_button", {}, "WM_CLOSE", -1, {}},
+        InputCase{"termination_signal", {"SIGTERM"}, "WM_CLOSE", -1, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A 240x320 screen at scale 3 in a 1000x1000 window covers x 140..859 and
+// y 20..979; clicks around it are not taps, and its corner is pixel (0, 0).
+TEST_F(SdlWindow, ClicksBesideTheEnlargedScreenAreNotTaps) {
+    Launch({"--scale", "1", "--trace", "-"});
+    const Window window = WaitForProgramWindow();
+    ASSERT_NE(window, None) << Finish().err;
+    Resize(window, 1000, 1000);
+    const Point beside[] = {{139, 500}, {860, 500}, {500, 19}, {500, 980}, {0, 0}, {999, 999}};
+    for (const Point& p : beside) {
+        Xdotool({"mousemove", "--window", Id(window), std::to_string(p.x), std::to_string(p.y),
+                 "click", "1"});
+    }
+    Pause(kSettleMs);
+    EXPECT_FALSE(demo_->Ended()) << "a click beside the screen ended the program";
+    Xdotool({"mousemove", "--window", Id(window), "140", "20", "click", "1"});
+    const ChildResult& run = Finish();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const auto taps = Calls(ParseTrace(run.out), "post WM_LBUTTONDOWN(");
+    ASSERT_EQ(taps.size(), 1u) << run.out;
+    EXPECT_EQ(StylusAt(taps[0]), (Point{0, 0}));
+}
+
+class SdlWindowMessageBox : public SdlWindow, public ::testing::WithParamInterface<bool> {};
+
+// The program's message box is a real one over the window, and holds the
+// program until Return dismisses it; a close of the window meanwhile waits.
+TEST_P(SdlWindowMessageBox, HoldsTheProgramUntilReturn) {
+    const bool closeWindowFirst = GetParam();
+    Launch({"--fail", "open", "--trace", "-"});
+    const Window window =
+        WaitForWindow([](const std::string& title) { return title == "plasma-demo"; });
+    ASSERT_NE(window, None) << Finish().err;
+    Window box = None;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (Window w : ShownWindows(x())) {
+            box = TransientFor(x(), w) == window ? w : box;
+        }
+        return box != None;
+    })) << "no message box over the window";
+    if (closeWindowFirst) {
+        SendDeleteWindow(x(), window);
+    }
+    Pause(kSettleMs);
+    EXPECT_FALSE(demo_->Ended()) << "the program went on without an answer";
+    Xdotool({"windowfocus", "--sync", Id(box), "key", "Return"});
+    const ChildResult& run = Finish();
+    ASSERT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const auto boxes = Calls(ParseTrace(run.out), "MessageBoxW(");
+    ASSERT_EQ(boxes.size(), 1u) << run.out;
+    EXPECT_NE(boxes[0].call.find("text=\"GXOpenDisplay failed\""), std::string::npos);
+    EXPECT_NE(boxes[0].call.find(") = 1"), std::string::npos) << boxes[0].call;  // IDOK
+    EXPECT_EQ(run.err.find("message box"), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, SdlWindowMessageBox, ::testing::Values(false, true),
+                         [](const auto& info) {
+                             return std::string(info.param ? "window_closed_meanwhile" : "alone");
+                         });
+
+// Where no X server can be reached the launcher goes on headless, unless a
+// window was required.
+TEST(SdlWindowWithoutDisplay, FallsBackToHeadlessUnlessAWindowIsRequired) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    const ChildResult optional = RunChild({PLASMA_DEMO, "--close-after", "100"});
+    EXPECT_EQ(optional.exitCode, 0) << optional.err;
+    ASSERT_EQ(Lines(optional.err).size(), 1u) << optional.err;
+    EXPECT_NE(optional.err.find("; running headless"), std::string::npos) << optional.err;
+
+    const ChildResult required = RunChild({PLASMA_DEMO, "--window", "--close-after", "100"});
+    EXPECT_EQ(required.exitCode, 1) << required.err;
+    ASSERT_EQ(Lines(required.err).size(), 1u) << required.err;
+    EXPECT_EQ(required.err.rfind("plasma-demo: cannot open a window: ", 0), 0u) << required.err;
+}
+
+}  // namespace

@@ -15,6 +15,22 @@ void CopyLine(uint8_t* at, const uint16_t* scratch, int32_t length) {
     }
     std::memcpy(at, scratch, sizeof(uint16_t) * static_cast<size_t>(length));
 }
+// scratch[i] = shifted[along[i]] for i < count. Four pixels to a 64-bit
+// store where the byte order allows it: one store per pixel is the limit.
+void BuildPeriod(const uint16_t* shifted, const uint8_t* along, int32_t count, uint16_t* scratch) {
+    int32_t i = 0;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    for (; i + 4 <= count; i += 4) {
+        const uint64_t four = uint64_t{shifted[along[i]]} | uint64_t{shifted[along[i + 1]]} << 16 |
+                              uint64_t{shifted[along[i + 2]]} << 32 |
+                              uint64_t{shifted[along[i + 3]]} << 48;
+        std::memcpy(scratch + i, &four, sizeof four);
+    }
+#endif
+    for (; i < count; ++i) {
+        scratch[i] = shifted[along[i]];
+    }
+}
 }  // namespace
 
 // Lines k and k + 256 are the same, and so are any two lines with the same
@@ -47,10 +63,7 @@ void DrawLinesPortable(const PlasmaLines& lines) {
         const uint8_t constant = across[k];
         if (chainStart[constant] != k)
             continue;
-        const uint16_t* shifted = palette + constant;
-        for (int32_t i = 0; i < period; ++i) {
-            scratch[i] = shifted[along[i]];
-        }
+        BuildPeriod(palette + constant, along, period, scratch);
         for (int32_t i = period; i < kept; i += period) {
             std::memcpy(
                 scratch + i, scratch,

@@ -135,8 +135,11 @@ TerminationStart BeginTermination(TerminationSlot* slot, DWORD code) {
                                                          : TerminationStart::kAlreadyEnded;
 }
 
-void AwaitTermination(TerminationSlot* slot, pthread_t thread) {
+void SendTermination(pthread_t thread) {
     pthread_kill(thread, TerminationSignal());
+}
+
+void AwaitTermination(TerminationSlot* slot) {
     int waitedMs = 0;
     for (;;) {
         const timespec deadline = DeadlineIn(kPollMs);

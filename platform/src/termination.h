@@ -46,8 +46,10 @@ DWORD ExitCodeOf(const TerminationSlot& slot);
 
 enum class TerminationStart { kStarted, kAlreadyEnded, kAlreadyTerminating };
 TerminationStart BeginTermination(TerminationSlot* slot, DWORD code);
-// Signals the thread and waits until it has parked.
-void AwaitTermination(TerminationSlot* slot, pthread_t thread);
+// Sends the signal first: waking the thread may need a lock it holds.
+void SendTermination(pthread_t thread);
+// Waits until the thread has parked.
+void AwaitTermination(TerminationSlot* slot);
 // Waits until a termination begun by another thread has completed.
 void AwaitOtherTermination(const TerminationSlot& slot);
 

@@ -62,8 +62,9 @@ BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode) {
         platform::ParkCurrentThread();
     }
     if (start == platform::TerminationStart::kStarted) {
+        platform::SendTermination(record->thread);
         platform::WakeThread(record);
-        platform::AwaitTermination(&record->termination, record->thread);
+        platform::AwaitTermination(&record->termination);
     } else if (start == platform::TerminationStart::kAlreadyTerminating) {
         platform::AwaitOtherTermination(record->termination);
     }

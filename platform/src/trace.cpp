@@ -39,9 +39,7 @@ void TraceLine(const char* format, ...) {
         return;
     }
     const TerminationDeferred deferred;
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%.3f ", MillisecondsSinceStart());
-    std::string line = stamp + CurrentThread()->name + ' ';
+    std::string line = ' ' + CurrentThread()->name + ' ';
     va_list arguments;
     va_start(arguments, format);
     va_list copy;
@@ -56,7 +54,9 @@ void TraceLine(const char* format, ...) {
     }
     va_end(arguments);
     line += '\n';
+    // Stamped under the lock, so that times never go back down the file.
     const std::lock_guard<std::mutex> lock(trace.mutex);
+    std::fprintf(file, "%.3f", MillisecondsSinceStart());
     std::fputs(line.c_str(), file);
     std::fflush(file);
 }

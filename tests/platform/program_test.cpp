@@ -1,0 +1,134 @@
+// The program's start on its own main thread, its end, and what it gets
+// from the executable's resources and the stock objects.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "platform/device.h"
+#include "tests/platform/eventually.h"
+
+namespace {
+
+struct Start {
+    HINSTANCE instance;
+    HINSTANCE previous;
+    std::u16string commandLine;
+    int showCommand;
+};
+Start gStart;
+std::atomic<bool> gMayEnd{false};
+std::atomic<int> gWakes{0};
+
+int WINAPI RecordStart(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show) {
+    gStart = {instance, previous, commandLine, show};
+    commandLine[0] = u'X';  // the buffer is the program's to change
+    while (!gMayEnd) {
+        Sleep(1);
+    }
+    return 42;
+}
+
+TEST(Program, RunsOnItsOwnThreadWithItsArgumentsAndEndsWithItsCode) {
+    device::Init(device::Config{});
+    device::SetWakeHandler([](void*) { ++gWakes; }, nullptr);
+    device::StartProgram(RecordStart, u"-fast demo", SW_SHOW);
+
+    EXPECT_FALSE(device::WaitForProgramEnd(50));
+    EXPECT_FALSE(device::ProgramEnded());
+    gMayEnd = true;
+    ASSERT_TRUE(device::WaitForProgramEnd(10000));
+    EXPECT_TRUE(device::ProgramEnded());
+    EXPECT_EQ(device::ExitCode(), 42);
+    EXPECT_GE(gWakes.load(), 1) << "the host is woken when the program ends";
+    EXPECT_NE(gStart.instance, nullptr);
+    EXPECT_EQ(gStart.previous, nullptr);
+    EXPECT_EQ(gStart.commandLine, u"-fast demo");
+    EXPECT_EQ(gStart.showCommand, SW_SHOW);
+}
+
+const uint8_t kBytes[] = {0, 0, 1, 0};
+const device::Resource kResources[] = {
+    {device::ResourceType::IconGroup, 101, kBytes, sizeof kBytes},
+    {device::ResourceType::Icon, 1, kBytes, sizeof kBytes},
+    {device::ResourceType::Cursor, 7, kBytes, sizeof kBytes},
+};
+
+struct LoadCase {
+    bool cursor;     // LoadCursorW, else LoadIconW
+    bool ownModule;  // the program's instance, else null
+    int id;
+    bool found;
+};
+
+const LoadCase kLoads[] = {
+    {false, true, 101, true}, {false, true, 104, false},  // icon groups only
+    {false, true, 1, false},  {false, true, 7, false},   {true, true, 7, true},
+    {true, true, 105, false}, {true, true, 101, false},  {false, false, 101, false},
+};
+
+std::vector<bool> gLoaded;
+
+int WINAPI LoadResources(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    for (const LoadCase& c : kLoads) {
+        const HINSTANCE module = c.ownModule ? instance : nullptr;
+        const void* handle = c.cursor
+                                 ? static_cast<void*>(LoadCursorW(module, MAKEINTRESOURCEW(c.id)))
+                                 : static_cast<void*>(LoadIconW(module, MAKEINTRESOURCEW(c.id)));
+        gLoaded.push_back(handle != nullptr);
+    }
+    return 0;
+}
+
+TEST(Program, LoadsIconsAndCursorsFromItsResourceTableByTypeAndNumber) {
+    device::Init(device::Config{});
+    device::SetResources(kResources, std::size(kResources));
+    EXPECT_EQ(device::FindResource(device::ResourceType::Icon, 1), &kResources[1]);
+    EXPECT_EQ(device::FindResource(device::ResourceType::Icon, 101), nullptr);
+
+    device::StartProgram(LoadResources, u"", SW_SHOW);
+    ASSERT_TRUE(device::WaitForProgramEnd(10000));
+
+    ASSERT_EQ(gLoaded.size(), std::size(kLoads));
+    for (size_t i = 0; i < gLoaded.size(); ++i) {
+        EXPECT_EQ(gLoaded[i], kLoads[i].found) << "case " << i;
+    }
+}
+
+TEST(StockObjects, AreStableForTheHandheldsObjectsAndNullOtherwise) {
+    const int known[] = {WHITE_BRUSH, BLACK_BRUSH, 5 /* NULL_BRUSH */, 7 /* BLACK_PEN */};
+    std::vector<HGDIOBJ> seen;
+    for (int object : known) {
+        const HGDIOBJ handle = GetStockObject(object);
+        EXPECT_NE(handle, nullptr) << object;
+        EXPECT_EQ(GetStockObject(object), handle) << object;
+        for (HGDIOBJ other : seen) {
+            EXPECT_NE(other, handle) << object;
+        }
+        seen.push_back(handle);
+    }
+    for (int object : {-1, 9, 10 /* OEM_FIXED_FONT */, 100}) {
+        EXPECT_EQ(GetStockObject(object), nullptr) << object;
+    }
+}
+
+TEST(Sound, StoppingSucceedsAndPlayingFails) {
+    EXPECT_EQ(PlaySoundW(nullptr, nullptr, 0), TRUE);
+    EXPECT_EQ(PlaySoundW(u"chime", nullptr, SND_ASYNC), FALSE);
+}
+
+TEST(SleepCall, SleepsAtLeastAsLongAsAsked) {
+    for (DWORD ms : {1u, 40u}) {
+        const auto start = std::chrono::steady_clock::now();
+        Sleep(ms);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(ms));
+    }
+}
+
+}  // namespace

@@ -22,9 +22,9 @@ struct Layout {
 // than the 256-pixel period and than the exporter's widest frame, and line
 // lengths on and around the 32-pixel register width.
 const Layout kLayouts[] = {
-    {"portrait", 240, 150, 2, 480, 64},
-    {"rotated", 320, 215, -480, 2, 64},
-    {"rotated back", 320, 215, 480, -2, 63},
+    {"portrait", 240, 64, 2, 480, 64},
+    {"rotated", 300, 70, -140, 2, 64},
+    {"rotated back", 300, 70, 140, -2, 63},
     {"mirrored", 240, 40, -2, 480, 64},
     {"upside down odd origin", 240, 40, 2, -480, 63},
     {"odd pitches mirrored", 50, 30, -3, 101, 64},

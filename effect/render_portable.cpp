@@ -5,7 +5,7 @@
 namespace {
 constexpr uint16_t kNoLine = 0xFFFF;
 // Pixels of scratch line kept on the stack: the 256-pixel period, repeated.
-constexpr int32_t kScratchPixels = 1024;
+constexpr int32_t kScratchPixels = 512;
 
 void CopyLine(uint8_t* at, const uint16_t* scratch, int32_t length) {
     while (length > kScratchPixels) {

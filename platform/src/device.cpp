@@ -27,6 +27,7 @@ struct DeviceState {
     void* wakeContext = nullptr;
     bool started = false;
     bool ended = false;
+    bool endAnnounced = false;  // the host's wake for the end has returned
     int exitCode = 0;
     std::condition_variable endedChanged;
 };
@@ -61,8 +62,12 @@ void ProgramReturned(int code) {
         d.ended = true;
         d.exitCode = code;
     }
-    d.endedChanged.notify_all();
     platform::WakeHost();
+    {
+        const std::lock_guard<std::mutex> lock(d.mutex);
+        d.endAnnounced = true;
+    }
+    d.endedChanged.notify_all();
 }
 
 }  // namespace
@@ -169,7 +174,8 @@ int ExitCode() {
 bool WaitForProgramEnd(int timeoutMs) {
     DeviceState& d = Device();
     std::unique_lock<std::mutex> lock(d.mutex);
-    const auto ended = [&d] { return d.ended; };
+    // Once it returns, the program's main thread makes no more calls to the host.
+    const auto ended = [&d] { return d.endAnnounced; };
     if (timeoutMs < 0) {
         d.endedChanged.wait(lock, ended);
         return true;

@@ -59,7 +59,9 @@ void SetWakeHandler(void (*wake)(void* context), void* context);
 void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showCommand);
 bool ProgramEnded();
 int ExitCode();  // valid once ProgramEnded()
-bool WaitForProgramEnd(int timeoutMs);  // true when it ended in time
+// True when it ended in time (the wake for its end has returned by then);
+// a negative timeout waits as long as it takes.
+bool WaitForProgramEnd(int timeoutMs);
 
 // --- the screen, as the user holds the device ---------------------------------
 int32_t ScreenWidth();
@@ -84,7 +86,10 @@ void KeyUp(UINT virtualKey);
 void CloseRequest();  // WM_CLOSE to the main window
 
 // --- message boxes -------------------------------------------------------------
-// MessageBoxW blocks the calling program thread until the host answers.
+// MessageBoxW blocks the calling program thread until the host answers: the
+// wake handler runs, the host takes the request, shows it and answers (answers
+// go to requests in the order they were taken). While no wake handler is set
+// no one could answer, and MessageBoxW returns IDOK at once.
 bool TakeMessageBoxRequest(MessageBoxRequest* request);
 void AnswerMessageBox(int result);
 

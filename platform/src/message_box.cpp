@@ -20,13 +20,26 @@
 
 namespace {
 
+// With the lock held: the box of a caller that is being terminated leaves
+// the queue; one the host is showing stays behind, without a caller, to take
+// the answer meant for it.
+void Withdraw(platform::WindowSystem& ws, platform::MessageBoxCall& call) {
+    for (platform::MessageBoxCall*& queued : ws.messageBoxes) {
+        if (queued == &call) {
+            queued =
+                call.taken ? new platform::MessageBoxCall{call.request, nullptr, true} : nullptr;
+        }
+    }
+    auto& boxes = ws.messageBoxes;
+    boxes.erase(std::remove(boxes.begin(), boxes.end(), nullptr), boxes.end());
+}
+
 int WaitForAnswer(platform::MessageBoxCall& call) {
     platform::WindowSystem& ws = platform::Windows();
     std::unique_lock<std::mutex> lock(ws.mutex);
     while (!call.answered) {
         if (platform::TerminationRequested()) {
-            auto& boxes = ws.messageBoxes;
-            boxes.erase(std::remove(boxes.begin(), boxes.end(), &call), boxes.end());
+            Withdraw(ws, call);
             return 0;
         }
         call.caller->wake.wait(lock);
@@ -86,10 +99,15 @@ void AnswerMessageBox(int result) {
     if (shown == boxes.end()) {
         return;
     }
-    (*shown)->answered = true;
-    (*shown)->answer = result;
-    (*shown)->caller->wake.notify_all();
+    platform::MessageBoxCall* call = *shown;
     boxes.erase(shown);
+    if (call->caller == nullptr) {
+        delete call;  // its caller was terminated while the box was shown
+        return;
+    }
+    call->answered = true;
+    call->answer = result;
+    call->caller->wake.notify_all();
 }
 
 }  // namespace device

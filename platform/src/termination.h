@@ -5,6 +5,13 @@
 // stops while holding one of the stand-in's locks or the allocator's; waits
 // inside the stand-in look at TerminationRequested() when woken and return,
 // and the thread parks as the call unwinds, before the program sees a result.
+//
+// Under ThreadSanitizer a signal reaches its thread only when that thread
+// next enters one of the sanitizer's hooks: a library call or an atomic
+// operation (a render loop's per-frame flag load will do). TerminateThread
+// still returns only once the thread has parked, so it waits for that; a loop
+// with no call and no atomic at all cannot be ended there, and after two
+// seconds TerminateThread says so on stderr and goes on waiting.
 
 #include <pthread.h>
 #include <semaphore.h>

@@ -55,6 +55,34 @@ TEST(MessageBox, IsShownByTheHostAndReturnsItsAnswer) {
     EXPECT_EQ(gAnswer.load(), IDCANCEL);
 }
 
+std::atomic<int> gSecondAnswer{0};
+
+DWORD WINAPI AskFirst(LPVOID) {
+    return static_cast<DWORD>(MessageBoxW(nullptr, u"first", u"", MB_OK));
+}
+
+DWORD WINAPI AskSecond(LPVOID) {
+    gSecondAnswer = MessageBoxW(nullptr, u"second", u"", MB_OK);
+    return 0;
+}
+
+TEST(MessageBox, AnAnswerMeantForATerminatedCallerGoesToNoOtherBox) {
+    device::SetWakeHandler(Wake, nullptr);
+    device::MessageBoxRequest request;
+    const HANDLE first = CreateThread(nullptr, 0, AskFirst, nullptr, 0, nullptr);
+    ASSERT_TRUE(Eventually([&request] { return device::TakeMessageBoxRequest(&request); }));
+    EXPECT_EQ(request.text, u"first");
+    ASSERT_EQ(TerminateThread(first, 0), TRUE);
+    ASSERT_NE(CreateThread(nullptr, 0, AskSecond, nullptr, 0, nullptr), nullptr);
+    ASSERT_TRUE(Eventually([&request] { return device::TakeMessageBoxRequest(&request); }));
+    EXPECT_EQ(request.text, u"second");
+
+    device::AnswerMessageBox(IDCANCEL);  // to the first box, shown before its caller ended
+    device::AnswerMessageBox(IDOK);
+    ASSERT_TRUE(Eventually([] { return gSecondAnswer.load() != 0; }));
+    EXPECT_EQ(gSecondAnswer.load(), IDOK);
+}
+
 TEST(MessageBox, WithoutAHostListeningIsDismissedAtOnce) {
     EXPECT_EQ(MessageBoxW(nullptr, u"text", u"caption", MB_OK), IDOK);
     device::MessageBoxRequest request;

@@ -57,10 +57,11 @@ void SetWakeHandler(void (*wake)(void* context), void* context);
 // Runs entry(instance, nullptr, commandLine, showCommand) on a new thread,
 // which becomes the program's main thread.
 void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showCommand);
+// Once these report the end, the wake for it has returned: the program's main
+// thread calls the host no more.
 bool ProgramEnded();
 int ExitCode();  // valid once ProgramEnded()
-// True when it ended in time (the wake for its end has returned by then);
-// a negative timeout waits as long as it takes.
+// True when it ended in time; a negative timeout waits as long as it takes.
 bool WaitForProgramEnd(int timeoutMs);
 
 // --- the screen, as the user holds the device ---------------------------------

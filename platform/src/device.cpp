@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/device.h"
@@ -28,6 +29,7 @@ struct DeviceState {
     bool started = false;
     bool ended = false;
     bool endAnnounced = false;  // the host's wake for the end has returned
+    std::thread::id programThread;
     int exitCode = 0;
     std::condition_variable endedChanged;
 };
@@ -61,6 +63,7 @@ void ProgramReturned(int code) {
         const std::lock_guard<std::mutex> lock(d.mutex);
         d.ended = true;
         d.exitCode = code;
+        d.programThread = std::this_thread::get_id();
     }
     platform::WakeHost();
     {
@@ -159,9 +162,15 @@ void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showC
     }
 }
 
+// True only once the wake for the end has returned too: the host may then
+// let go of what its wake handler uses. The wait is as short as the handler,
+// and is skipped when the handler itself asks.
 bool ProgramEnded() {
     DeviceState& d = Device();
-    const std::lock_guard<std::mutex> lock(d.mutex);
+    std::unique_lock<std::mutex> lock(d.mutex);
+    if (d.ended && d.programThread != std::this_thread::get_id()) {
+        d.endedChanged.wait(lock, [&d] { return d.endAnnounced; });
+    }
     return d.ended;
 }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <windows.h>
@@ -52,6 +53,26 @@ TEST(Program, RunsOnItsOwnThreadWithItsArgumentsAndEndsWithItsCode) {
     EXPECT_EQ(gStart.previous, nullptr);
     EXPECT_EQ(gStart.commandLine, u"-fast demo");
     EXPECT_EQ(gStart.showCommand, SW_SHOW);
+}
+
+std::atomic<bool> gWakeReturned{false};
+
+int WINAPI EndAtOnce(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    return 0;
+}
+
+TEST(Program, ItsEndIsReportedOnlyOnceTheWakeForItHasReturned) {
+    device::Init(device::Config{});
+    // A slow wake handler: the host must not let go of its context meanwhile.
+    device::SetWakeHandler(
+        [](void*) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            gWakeReturned = true;
+        },
+        nullptr);
+    device::StartProgram(EndAtOnce, u"", SW_SHOW);
+    ASSERT_TRUE(Eventually([] { return device::ProgramEnded(); }));
+    EXPECT_TRUE(gWakeReturned.load());
 }
 
 const uint8_t kBytes[] = {0, 0, 1, 0};

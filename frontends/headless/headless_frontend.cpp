@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "frontends/utf8.h"
+#include "platform/utf8.h"
 
 void HeadlessFrontend::PumpInput(int timeoutMs) {
     std::unique_lock<std::mutex> lock(mutex_);

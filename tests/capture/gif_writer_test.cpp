@@ -4,7 +4,7 @@
 
 #include "tests/capture/support/image_files.h"
 #include "tests/capture/support/temp_dir.h"
-#include "tools/capture/atomic_file.h"
+#include "imaging/atomic_file.h"
 #include "tools/capture/gif_writer.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tools/capture/image565.h"
+#include "imaging/image565.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "effect/plasma_effect.h"
-#include "imaging/rgb565_png.h"
+#include "imaging/image565.h"
 #include "tests/support/child_process.h"
 #include "tests/support/png_image.h"
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "effect/plasma_effect.h"
-#include "imaging/rgb565_png.h"
+#include "imaging/image565.h"
 #include "tests/frontends/programs.h"
 #include "tests/frontends/x_display.h"
 #include "tests/support/canvas.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "effect/plasma_effect.h"
-#include "tools/capture/image565.h"
+#include "imaging/image565.h"
 
 // Runs the animation from a fresh start into memory. Owns the process-wide
 // drawing surface while it exists, so only one may exist at a time.

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/capture/atomic_file.h"
-#include "tools/capture/image565.h"
+#include "imaging/atomic_file.h"
+#include "imaging/image565.h"
 
 struct GifFileType;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/capture/atomic_file.h"
+#include "imaging/atomic_file.h"
 #include "tools/capture/capture.h"
 #include "tools/capture/options.h"
 #include "tools/capture/usage.h"

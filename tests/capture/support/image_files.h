@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/capture/image565.h"
+#include "imaging/image565.h"
 
 // 8-bit RGB, three bytes a pixel, rows top to bottom.
 struct RgbImage {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/capture/image565.h"
+#include "imaging/image565.h"
 
 // The frames the effect draws from a fresh start, computed by the plain
 // per-pixel algorithm: frame 1 is the one Init draws. Returns one image for

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/capture/atomic_file.h"
-#include "tools/capture/image565.h"
+#include "imaging/atomic_file.h"
+#include "imaging/image565.h"
 
 // An 8-bit RGB PNG, each channel widened by Widen565. Throws WriteError, or
 // std::runtime_error if the encoder fails.

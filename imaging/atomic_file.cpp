@@ -1,4 +1,4 @@
-#include "tools/capture/atomic_file.h"
+#include "imaging/atomic_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "tools/capture/png_writer.h"
+#include "imaging/png_writer.h"
 
 #include <png.h>
 

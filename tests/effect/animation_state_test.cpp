@@ -27,11 +27,13 @@ TEST_F(AnimationState, ConstructionSetsStepsAndKeysAndLeavesTheCounter) {
     EXPECT_EQ(effect.frameStep1, -2);
     const uint8_t phases[] = {effect.phase0, effect.phase1, effect.phase2, effect.phase3,
                               effect.base0,  effect.base1,  effect.base2,  effect.base3};
-    for (uint8_t phase : phases) EXPECT_EQ(phase, 0);
+    for (uint8_t phase : phases)
+        EXPECT_EQ(phase, 0);
     const ColourKey keys[16] = {0x000000, 0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00, 0x80FF00,
                                 0x80FF00, 0xFFFF00, 0xFFFF00, 0xFFFFFF, 0xFFFFFF, 0xFFFF00,
                                 0xFFFF00, 0x80FF00, 0x80FF00, 0x000000};
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(effect.keys[i], keys[i]) << "key " << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(effect.keys[i], keys[i]) << "key " << i;
 }
 
 TEST_F(AnimationState, FirstFrameUsesStepOneAndEachFrameAdvancesCounterStepsAndBases) {
@@ -48,7 +50,8 @@ TEST_F(AnimationState, FirstFrameUsesStepOneAndEachFrameAdvancesCounterStepsAndB
     EXPECT_EQ(effect.base1, 254);
     EXPECT_EQ(effect.base2, 255);
     EXPECT_EQ(effect.base3, 3);
-    for (int frame = 2; frame <= 5; ++frame) effect.RenderFrame();
+    for (int frame = 2; frame <= 5; ++frame)
+        effect.RenderFrame();
     EXPECT_EQ(PlasmaEffect::frameCounter, 6);
     EXPECT_EQ(effect.pixelStep2, 6);
     EXPECT_EQ(effect.rowStep0, 6);
@@ -57,8 +60,8 @@ TEST_F(AnimationState, FirstFrameUsesStepOneAndEachFrameAdvancesCounterStepsAndB
     EXPECT_EQ(effect.base2, static_cast<uint8_t>(-5));
     EXPECT_EQ(effect.base3, 15);
     // The top-left pixel of any frame is the sum of the four bases' values.
-    const int32_t index =
-        effect.wave[effect.base3] + effect.wave[effect.base2] + effect.wave[effect.base1] + effect.wave[effect.base0];
+    const int32_t index = effect.wave[effect.base3] + effect.wave[effect.base2] +
+                          effect.wave[effect.base1] + effect.wave[effect.base0];
     effect.RenderFrame();
     EXPECT_EQ(canvas.At(0, 0), effect.palette[index & 0xFF]);
 }
@@ -124,7 +127,8 @@ TEST_F(AnimationState, SecondInitKeepsTheAnimationWhereItStood) {
     small.Install();
     PlasmaEffect effect;
     effect.Init(16, 8);
-    for (int i = 0; i < 9; ++i) effect.RenderFrame();
+    for (int i = 0; i < 9; ++i)
+        effect.RenderFrame();
     const PlasmaEffect before = effect;
     const int32_t counter = PlasmaEffect::frameCounter;
 
@@ -136,8 +140,8 @@ TEST_F(AnimationState, SecondInitKeepsTheAnimationWhereItStood) {
     EXPECT_EQ(PlasmaEffect::frameCounter, counter + 1);
     EXPECT_EQ(effect.base0, static_cast<uint8_t>(before.base0 + 1));
     EXPECT_EQ(effect.pixelStep2, counter + 1);
-    const int32_t index =
-        before.wave[before.base3] + before.wave[before.base2] + before.wave[before.base1] + before.wave[before.base0];
+    const int32_t index = before.wave[before.base3] + before.wave[before.base2] +
+                          before.wave[before.base1] + before.wave[before.base0];
     EXPECT_EQ(large.At(0, 0), before.palette[index & 0xFF]);
 }
 

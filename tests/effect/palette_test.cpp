@@ -11,9 +11,8 @@ TEST(Palette, EntriesAlongTheRamps) {
         int entry;
         uint32_t pixel;
     } cases[] = {
-        {0, 0x0000},   {1, 0x0000},   {2, 0x0001},   {31, 0x001E},  {32, 0x001F},
-        {64, 0x07E0},  {96, 0x07F0},  {127, 0x07FF}, {128, 0x07FF}, {160, 0xFFFF},
-        {224, 0x07F0}, {255, 0x0040},
+        {0, 0x0000},  {1, 0x0000},   {2, 0x0001},   {31, 0x001E},  {32, 0x001F},  {64, 0x07E0},
+        {96, 0x07F0}, {127, 0x07FF}, {128, 0x07FF}, {160, 0xFFFF}, {224, 0x07F0}, {255, 0x0040},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(effect.palette[c.entry], c.pixel) << "entry " << c.entry;

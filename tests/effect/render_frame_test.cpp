@@ -2,6 +2,7 @@
 
 #include "effect/plasma_effect.h"
 #include "tests/support/canvas.h"
+#include "tests/support/oracle_comparison.h"
 #include "tests/support/plasma_oracle.h"
 
 namespace {
@@ -11,20 +12,18 @@ struct Layout {
     int32_t width, height, xPitch, yPitch;
 };
 
-void PrintTo(const Layout& layout, std::ostream* os) { *os << layout.name; }
+void PrintTo(const Layout& layout, std::ostream* os) {
+    *os << layout.name;
+}
 
 // Portrait and rotated handheld screens, mirrored and upside-down layouts,
 // odd pitches (halving truncates toward zero), and sizes around the 256-pixel
 // period of a row.
 const Layout kLayouts[] = {
-    {"portrait 240x295", 240, 295, 2, 480},
-    {"rotated 320x215", 320, 215, -480, 2},
-    {"mirrored 240x40", 240, 40, -2, 480},
-    {"upside down 240x40", 240, 40, 2, -480},
-    {"odd pitches 50x30", 50, 30, -3, 101},
-    {"single pixel", 1, 1, 2, 2},
-    {"across the period 257x3", 257, 3, 2, 514},
-    {"wider than a screen 700x6", 700, 6, 2, 1400},
+    {"portrait 240x295", 240, 295, 2, 480},      {"rotated 320x215", 320, 215, -480, 2},
+    {"mirrored 240x40", 240, 40, -2, 480},       {"upside down 240x40", 240, 40, 2, -480},
+    {"odd pitches 50x30", 50, 30, -3, 101},      {"single pixel", 1, 1, 2, 2},
+    {"across the period 257x3", 257, 3, 2, 514}, {"wider than a screen 700x6", 700, 6, 2, 1400},
 };
 
 class RenderFrame : public ::testing::TestWithParam<Layout> {
@@ -34,32 +33,7 @@ protected:
 
 TEST_P(RenderFrame, MatchesTheOracleOver1100Frames) {
     const Layout& l = GetParam();
-    Canvas shipped(l.width, l.height, l.xPitch, l.yPitch);
-    Canvas expected(l.width, l.height, l.xPitch, l.yPitch);
-
-    PlasmaEffect reference;
-    reference.BuildWaveTable();
-    reference.BuildPalette();
-    reference.width = l.width;
-    reference.height = l.height;
-    int32_t counter = PlasmaEffect::frameCounter;
-    OracleRenderFrame(reference, counter, expected.Surface());
-
-    shipped.Install();
-    PlasmaEffect effect;
-    effect.Init(l.width, l.height);
-    for (int frame = 1; frame <= 1100; ++frame) {
-        ASSERT_EQ(shipped.Bytes(), expected.Bytes()) << l.name << ", frame " << frame;
-        ASSERT_EQ(PlasmaEffect::frameCounter, counter);
-        ASSERT_EQ(effect.base0, reference.base0);
-        ASSERT_EQ(effect.base2, reference.base2);
-        ASSERT_EQ(effect.phase0, reference.phase0);
-        ASSERT_EQ(effect.phase1, reference.phase1);
-        ASSERT_EQ(effect.phase2, reference.phase2);
-        ASSERT_EQ(effect.phase3, reference.phase3);
-        effect.RenderFrame();
-        OracleRenderFrame(reference, counter, expected.Surface());
-    }
+    ExpectFramesMatchOracle(l.name, l.width, l.height, l.xPitch, l.yPitch, 64, 1100);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RenderFrame, ::testing::ValuesIn(kLayouts),
@@ -74,7 +48,8 @@ TEST(RenderFrameLayout, MirroredAndRotatedLayoutsDrawTheSameFrame) {
     upright.Install();
     PlasmaEffect effect;
     effect.Init(w, h);
-    for (int i = 0; i < 7; ++i) effect.RenderFrame();
+    for (int i = 0; i < 7; ++i)
+        effect.RenderFrame();
 
     const struct {
         int32_t xPitch, yPitch;
@@ -92,12 +67,14 @@ TEST(RenderFrameLayout, MirroredAndRotatedLayoutsDrawTheSameFrame) {
         // Every logical pixel lands where the layout puts it, and the block
         // holds exactly the w*h pixels drawn.
         size_t touched = 0;
-        for (uint8_t b : turned.Bytes()) touched += b != Canvas::kSentinel;
+        for (uint8_t b : turned.Bytes())
+            touched += b != Canvas::kSentinel;
         EXPECT_LE(touched, size_t{2} * w * h);
         for (int32_t y = 0; y < h; ++y) {
             for (int32_t x = 0; x < w; ++x) {
                 ASSERT_EQ(turned.At(x, y), upright.At(x, y))
-                    << "pitches " << layout.xPitch << "," << layout.yPitch << " at " << x << "," << y;
+                    << "pitches " << layout.xPitch << "," << layout.yPitch << " at " << x << ","
+                    << y;
             }
         }
         PlasmaEffect::frameCounter = counter;

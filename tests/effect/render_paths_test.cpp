@@ -7,6 +7,7 @@
 #include "effect/plasma_effect.h"
 #include "effect/render_paths.h"
 #include "tests/support/canvas.h"
+#include "tests/support/oracle_comparison.h"
 #include "tests/support/plasma_oracle.h"
 
 namespace {
@@ -61,32 +62,7 @@ private:
 
 TEST_P(RenderPaths, MatchesTheOracleOver1100Frames) {
     const Layout& l = std::get<1>(GetParam());
-    Canvas drawn(l.width, l.height, l.xPitch, l.yPitch, l.margin);
-    Canvas expected(l.width, l.height, l.xPitch, l.yPitch, l.margin);
-
-    PlasmaEffect reference;
-    reference.BuildWaveTable();
-    reference.BuildPalette();
-    reference.width = l.width;
-    reference.height = l.height;
-    int32_t counter = PlasmaEffect::frameCounter;
-    OracleRenderFrame(reference, counter, expected.Surface());
-
-    drawn.Install();
-    PlasmaEffect effect;
-    effect.Init(l.width, l.height);
-    for (int frame = 1; frame <= 1100; ++frame) {
-        ASSERT_EQ(drawn.Bytes(), expected.Bytes()) << l.name << ", frame " << frame;
-        ASSERT_EQ(PlasmaEffect::frameCounter, counter);
-        ASSERT_EQ(effect.base1, reference.base1);
-        ASSERT_EQ(effect.base3, reference.base3);
-        ASSERT_EQ(effect.phase0, reference.phase0);
-        ASSERT_EQ(effect.phase1, reference.phase1);
-        ASSERT_EQ(effect.phase2, reference.phase2);
-        ASSERT_EQ(effect.phase3, reference.phase3);
-        effect.RenderFrame();
-        OracleRenderFrame(reference, counter, expected.Surface());
-    }
+    ExpectFramesMatchOracle(l.name, l.width, l.height, l.xPitch, l.yPitch, l.margin, 1100);
 }
 
 // Any wave and palette, not just the built ones: sums wrap past 255 and below

@@ -11,6 +11,7 @@
 #include "imaging/image565.h"
 #include "tests/support/child_process.h"
 #include "tests/support/png_image.h"
+#include "tests/support/trace_lines.h"
 
 namespace {
 
@@ -21,27 +22,6 @@ ChildResult Demo(std::vector<std::string> args, const ChildOptions& options = {}
 
 std::string TempPath(const std::string& name) {
     return ::testing::TempDir() + "plasma-demo-" + std::to_string(getpid()) + "-" + name;
-}
-
-struct TraceLine {
-    double ms = -1;
-    std::string thread;
-    std::string call;
-};
-
-std::vector<TraceLine> ParseTrace(const std::string& text) {
-    std::vector<TraceLine> lines;
-    for (const std::string& line : Lines(text)) {
-        TraceLine parsed;
-        char thread[32] = {};
-        int consumed = 0;
-        if (std::sscanf(line.c_str(), "%lf %31s %n", &parsed.ms, thread, &consumed) >= 2) {
-            parsed.thread = thread;
-            parsed.call = line.substr(static_cast<size_t>(consumed));
-            lines.push_back(parsed);
-        }
-    }
-    return lines;
 }
 
 // The first line whose call starts with `prefix` and mentions `message`.

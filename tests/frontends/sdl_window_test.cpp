@@ -17,6 +17,7 @@
 #include "tests/frontends/x_display.h"
 #include "tests/support/canvas.h"
 #include "tests/support/child_process.h"
+#include "tests/support/trace_lines.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -67,26 +68,6 @@ private:
     std::atomic<bool> ended_{false};
     ChildResult result_;
 };
-
-// A line of the program's trace: "<ms> <thread> <call>".
-struct TraceLine {
-    double ms = -1;
-    std::string call;
-};
-
-std::vector<TraceLine> ParseTrace(const std::string& text) {
-    std::vector<TraceLine> lines;
-    for (const std::string& line : Lines(text)) {
-        TraceLine parsed;
-        char thread[32] = {};
-        int consumed = 0;
-        if (std::sscanf(line.c_str(), "%lf %31s %n", &parsed.ms, thread, &consumed) >= 2) {
-            parsed.call = line.substr(static_cast<size_t>(consumed));
-            lines.push_back(parsed);
-        }
-    }
-    return lines;
-}
 
 std::vector<TraceLine> Calls(const std::vector<TraceLine>& trace, const std::string& prefix) {
     std::vector<TraceLine> found;

@@ -48,11 +48,14 @@ int RunHost(Frontend& frontend, const LaunchOptions& options, Clock::time_point 
     Clock::time_point nextPresent = Clock::now();
 
     while (!device::ProgramEnded()) {
-        if (!closeRequested && StopSignalReceived()) {
+        // Input before the program's window exists would reach nobody: hold
+        // it until the window is there.
+        const bool windowExists = device::MainWindowExists();
+        if (!closeRequested && StopSignalReceived() && windowExists) {
             closeRequested = true;
             device::CloseRequest();
         }
-        if (inputPending && Clock::now() >= inputAt) {
+        if (inputPending && Clock::now() >= inputAt && windowExists) {
             inputPending = false;
             FireScheduledInput(options.input);
         }

@@ -182,7 +182,10 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* option
                 return p.Fail("--fail needs open or begin");
             }
         } else {
-            return p.Fail("unknown option '" + option + "' (see --help)");
+            return p.Fail("unknown option '" + option +
+                          "'; accepted: --device, --display, --rotate, --dram, --headless, "
+                          "--window, --scale, --tap-after, --key-after, --close-after, "
+                          "--screenshot, --trace, --fail, --help, --version");
         }
     }
     if (sawDevice && sawDisplay) {

@@ -22,7 +22,10 @@ DisplayState& Display() {
 void InitDisplay(const device::Config& config) {
     DisplayState& d = Display();
     d.bytes = static_cast<size_t>(config.panelWidth) * static_cast<size_t>(config.panelHeight) * 2;
-    d.memory = AllocateDisplayMemory(d.bytes);
+    // Held at 90 or 180 degrees, rows as the user sees them run toward the
+    // panel's first byte, so a row drawn one pixel too long lands before it.
+    const bool towardStart = config.rotation == 90 || config.rotation == 180;
+    d.memory = AllocateDisplayMemory(d.bytes, towardStart ? FlushEnd::Start : FlushEnd::End);
     if (d.memory == nullptr) {
         std::fprintf(stderr, "device::Init: cannot map %zu bytes of display memory\n", d.bytes);
         std::abort();

@@ -5,7 +5,7 @@
 
 namespace platform {
 
-uint8_t* AllocateDisplayMemory(size_t bytes) {
+uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
     const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     const size_t usable = (bytes + page - 1) / page * page;
     void* region = mmap(nullptr, usable + 2 * page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -17,7 +17,7 @@ uint8_t* AllocateDisplayMemory(size_t bytes) {
         munmap(region, usable + 2 * page);
         return nullptr;
     }
-    return first + usable - bytes;
+    return flush == FlushEnd::Start ? first : first + usable - bytes;
 }
 
 }  // namespace platform

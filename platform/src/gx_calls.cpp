@@ -73,7 +73,9 @@ int GXEndDraw() {
         std::memcpy(d.screen.data(), d.memory, d.bytes);
         ++d.published;
     }
-    if (++d.ends == 1 || result == 0) {
+    // Every GXEndDraw closes a frame's bracket: counted, listed only if it fails.
+    ++d.ends;
+    if (result == 0) {
         platform::TraceLine("GXEndDraw() = %d", result);
     }
     return result;

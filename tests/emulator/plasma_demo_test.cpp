@@ -71,6 +71,18 @@ INSTANTIATE_TEST_SUITE_P(Inputs, Stop,
                              return name.substr(0, name.find('-'));
                          });
 
+// Input due before the program has its window waits for the window rather
+// than being lost.
+TEST(Launch, InputDueAtStartWaitsForTheWindow) {
+    for (const char* option : {"--tap-after", "--key-after", "--close-after"}) {
+        ChildOptions options;
+        options.timeoutMs = 10000;
+        const ChildResult run = Demo({option, "0"}, options);
+        EXPECT_FALSE(run.timedOut) << option;
+        EXPECT_EQ(run.exitCode, 0) << option << ": " << run.err;
+    }
+}
+
 TEST(Launch, MainWindowIsTheDemoClassAtTheClampedDisplaySize) {
     const ChildResult run =
         Demo({"--device", "vga-landscape", "--close-after", "100", "--trace", "-"});

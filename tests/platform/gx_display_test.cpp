@@ -166,10 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 // Display memory of a panel whose rows do not fill whole pages.
-uint8_t* OpenOddPanel() {
+uint8_t* OpenOddPanel(int rotation = 0) {
     device::Config config;
     config.panelWidth = 7;
     config.panelHeight = 5;
+    config.rotation = rotation;
     device::Init(config);
     GXOpenDisplay(nullptr, GX_FULLSCREEN);
     return static_cast<uint8_t*>(GXBeginDraw());
@@ -194,6 +195,22 @@ TEST_F(GuardPages, TheWholePanelIsWritable) {
 
 TEST_F(GuardPages, AWriteOnePixelPastTheEndFaults) {
     EXPECT_DEATH(Poke(OpenOddPanel() + 7 * 5 * 2), "");
+}
+
+// However the panel is held, one pixel past the end of the last row as the
+// user sees it is outside display memory, and faults.
+TEST_F(GuardPages, ARowDrawnOnePixelTooLongFaultsInEveryOrientation) {
+    for (int rotation : {0, 90, 180, 270}) {
+        EXPECT_DEATH(
+            {
+                uint8_t* first = OpenOddPanel(rotation);
+                const GXDisplayProperties p = GXGetDisplayProperties();
+                Poke(first + static_cast<ptrdiff_t>(p.cxWidth) * p.cbxPitch +
+                     static_cast<ptrdiff_t>(p.cyHeight - 1) * p.cbyPitch);
+            },
+            "")
+            << "rotation " << rotation;
+    }
 }
 
 TEST_F(GuardPages, AWriteBeforeTheMemorysFirstPageFaults) {

@@ -63,21 +63,23 @@ BOOL WINAPI TranslateMessage(const MSG* message) {
     if (message == nullptr) {
         return FALSE;
     }
+    // Nonzero for every key message, whether or not it made a character.
+    const BOOL isKey = message->message == WM_KEYDOWN || message->message == WM_KEYUP;
     WCHAR character = 0;
     if (message->message != WM_KEYDOWN || !platform::CharacterForKey(message->wParam, &character)) {
-        TraceLine("TranslateMessage(%s) = 0", Describe(*message).c_str());
-        return FALSE;
+        TraceLine("TranslateMessage(%s) = %d", Describe(*message).c_str(), isKey);
+        return isKey;
     }
     platform::WindowSystem& ws = platform::Windows();
     const std::lock_guard<std::mutex> lock(ws.mutex);
-    const BOOL posted =
-        platform::PostLocked(ws, message->hwnd, WM_CHAR, character, message->lParam) ? TRUE : FALSE;
-    TraceLine("TranslateMessage(%s) = %d%s", Describe(*message).c_str(), posted,
+    const bool posted =
+        platform::PostLocked(ws, message->hwnd, WM_CHAR, character, message->lParam);
+    TraceLine("TranslateMessage(%s) = 1%s", Describe(*message).c_str(),
               posted ? (", posted " + platform::DescribeMessage(message->hwnd, WM_CHAR, character,
                                                                 message->lParam))
                            .c_str()
                      : "");
-    return posted;
+    return TRUE;
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG* message) {

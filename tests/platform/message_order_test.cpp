@@ -107,9 +107,12 @@ TEST(TranslateMessage, PostsTheUnshiftedCharacterOfAKeyDownWithItsLParam) {
         SCOPED_TRACE(c.key);
         const LPARAM lParam = 0x00150001 + static_cast<LPARAM>(c.key);
         const MSG keyDown{window, WM_KEYDOWN, c.key, lParam, 0, {0, 0}};
-        EXPECT_EQ(TranslateMessage(&keyDown), c.character >= 0 ? TRUE : FALSE);
+        // Nonzero for any key message; only a key down with a character posts.
+        EXPECT_EQ(TranslateMessage(&keyDown), TRUE);
         const MSG keyUp{window, WM_KEYUP, c.key, lParam, 0, {0, 0}};
-        EXPECT_EQ(TranslateMessage(&keyUp), FALSE);
+        EXPECT_EQ(TranslateMessage(&keyUp), TRUE);
+        const MSG tap{window, WM_LBUTTONDOWN, MK_LBUTTON, 0, 0, {0, 0}};
+        EXPECT_EQ(TranslateMessage(&tap), FALSE);
         PostQuitMessage(0);
         const std::vector<MSG> taken = PumpUntilQuit();
         ASSERT_EQ(taken.size(), c.character >= 0 ? 2u : 1u);

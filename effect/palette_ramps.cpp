@@ -27,9 +27,9 @@ void PlasmaEffect::BuildRamp(ColourKey from, ColourKey to, int32_t count, uint32
     const Channel blue = MakeChannel(from, to, 16);
     int32_t redSum = 0, greenSum = 0, blueSum = 0;
     for (int32_t i = 0; i < count; ++i) {
-        destination[i] = PackPixel565(ChannelValue(red, redSum, count),
-                                      ChannelValue(green, greenSum, count),
-                                      ChannelValue(blue, blueSum, count));
+        destination[i] =
+            PackPixel565(ChannelValue(red, redSum, count), ChannelValue(green, greenSum, count),
+                         ChannelValue(blue, blueSum, count));
         redSum += red.magnitude;
         greenSum += green.magnitude;
         blueSum += blue.magnitude;

@@ -14,8 +14,8 @@
 #include "frontends/sdl/icon_image.h"
 #include "frontends/sdl/virtual_keys.h"
 #include "frontends/sdl/window_layout.h"
-#include "platform/utf8.h"
 #include "imaging/image565.h"
+#include "platform/utf8.h"
 #include "resources/resource_ids.h"
 
 namespace {

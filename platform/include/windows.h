@@ -84,8 +84,9 @@ typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID);
 #define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
 #define LOWORD(l) (static_cast<WORD>(static_cast<ULONG_PTR>(l) & 0xFFFF))
 #define HIWORD(l) (static_cast<WORD>((static_cast<ULONG_PTR>(l) >> 16) & 0xFFFF))
-#define MAKELPARAM(l, h) \
-    (static_cast<LPARAM>(static_cast<DWORD>((static_cast<WORD>(l)) | (static_cast<DWORD>(static_cast<WORD>(h)) << 16))))
+#define MAKELPARAM(l, h)                                             \
+    (static_cast<LPARAM>(static_cast<DWORD>((static_cast<WORD>(l)) | \
+                                            (static_cast<DWORD>(static_cast<WORD>(h)) << 16))))
 
 // Messages
 #define WM_NULL 0x0000

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
+#include "imaging/atomic_file.h"
 #include "tests/capture/support/image_files.h"
 #include "tests/capture/support/temp_dir.h"
-#include "imaging/atomic_file.h"
 #include "tools/capture/gif_writer.h"
 
 namespace {

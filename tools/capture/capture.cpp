@@ -1,9 +1,9 @@
 #include "tools/capture/capture.h"
 
 #include "imaging/atomic_file.h"
+#include "imaging/png_writer.h"
 #include "tools/capture/frame_renderer.h"
 #include "tools/capture/gif_writer.h"
-#include "imaging/png_writer.h"
 #include "tools/capture/raw_writer.h"
 
 void Capture(const Options& options, Progress& progress) {

@@ -4,10 +4,13 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <sstream>
 
 extern char** environ;
@@ -18,6 +21,32 @@ using Clock = std::chrono::steady_clock;
 int MsSince(Clock::time_point start) {
     return static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+// posix_spawn cannot set a resource limit, so a limited child is forked and
+// sets its own before it runs the program.
+int SpawnWithFileSizeLimit(pid_t* pid, char* const* argv, int out, int err, long limit) {
+    const int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    std::fflush(nullptr);
+    *pid = fork();
+    if (*pid < 0) {
+        const int error = errno;
+        close(input);
+        return error;
+    }
+    if (*pid == 0) {
+        // Only async-signal-safe calls from here on.
+        const rlimit cap{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        signal(SIGXFSZ, SIG_IGN);
+        dup2(input, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        execve(argv[0], argv, environ);
+        _exit(127);
+    }
+    close(input);
+    return 0;
 }
 
 void Drain(int& fd, std::string& into) {
@@ -51,7 +80,10 @@ ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& o
 
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    const int spawned = options.fileSizeLimit > 0
+                            ? SpawnWithFileSizeLimit(&pid, args.data(), outPipe[1], errPipe[1],
+                                                     options.fileSizeLimit)
+                            : posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);
     close(errPipe[1]);

@@ -20,6 +20,9 @@ struct ChildOptions {
     int signalAfterMs = 0;
     int signal = 0;
     int secondSignalAfterMs = 0;
+    // When positive, caps the size of any file the child writes, in bytes:
+    // a write past it fails with EFBIG instead of ending the child.
+    long fileSizeLimit = 0;
 };
 
 ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& options = {});

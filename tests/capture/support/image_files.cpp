@@ -1,7 +1,6 @@
 #include "tests/capture/support/image_files.h"
 
 #include <gif_lib.h>
-#include <png.h>
 
 #include <cstring>
 #include <fstream>
@@ -19,19 +18,10 @@ RgbImage Widen(const Image565& image) {
 }
 
 RgbImage ReadPng(const std::string& path) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) {
-        throw std::runtime_error(path + ": " + png.message);
-    }
-    if (png.format != PNG_FORMAT_RGB) {
-        png_image_free(&png);
-        throw std::runtime_error(path + ": not an 8-bit RGB PNG");
-    }
-    RgbImage image{static_cast<int32_t>(png.width), static_cast<int32_t>(png.height), {}};
-    image.rgb.resize(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) {
-        throw std::runtime_error(path + ": " + png.message);
+    RgbImage image;
+    std::string error;
+    if (!ReadPng(path, &image, &error)) {
+        throw std::runtime_error(error);
     }
     return image;
 }

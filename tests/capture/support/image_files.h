@@ -5,17 +5,7 @@
 #include <vector>
 
 #include "imaging/image565.h"
-
-// 8-bit RGB, three bytes a pixel, rows top to bottom.
-struct RgbImage {
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint8_t> rgb;
-
-    bool operator==(const RgbImage& other) const {
-        return width == other.width && height == other.height && rgb == other.rgb;
-    }
-};
+#include "tests/support/png_image.h"
 
 struct GifFrame {
     int32_t delay;  // 1/100 s

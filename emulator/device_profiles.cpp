@@ -1,12 +1,20 @@
 #include "emulator/device_profiles.h"
 
 namespace {
+
 const DeviceProfile kProfiles[] = {
     {"pocketpc", 240, 320, 0, "240x320 portrait (the default)"},
-    {"pocketpc-landscape", 240, 320, 90, "the same panel held sideways: 320x240"},
-    {"vga", 480, 640, 0, "480x640 portrait"},
-    {"vga-landscape", 480, 640, 90, "the same panel held sideways: 640x480"},
+    {"pocketpc-landscape", 240, 320, 90,
+     "the same set up sideways; GX turns it to portrait: 240x320"},
+    {"vga", 480, 640, 0, "480x640 portrait; GX gives this program 240x320, shown doubled"},
+    {"vga-landscape", 480, 640, 90, "the same set up sideways; portrait and doubled as vga"},
 };
+
+// What the system gives a program that does not declare itself
+// high-resolution aware: a display of this size, scaled to fit the panel.
+constexpr int32_t kLegacyWidth = 240;
+constexpr int32_t kLegacyHeight = 320;
+
 }  // namespace
 
 const DeviceProfile* DeviceProfiles(size_t* count) {
@@ -30,4 +38,19 @@ std::string DeviceProfileNames() {
         names += profile.name;
     }
     return names;
+}
+
+void ApplyDeviceProfile(const DeviceProfile& profile, device::Config* config) {
+    config->panelWidth = profile.panelWidth;
+    config->panelHeight = profile.panelHeight;
+    // GXOpenDisplay puts a device that is set up for landscape back into
+    // portrait for a program built for devices that had only portrait
+    // (Microsoft KB 843485), and such a program gets the 240x320 display of
+    // those devices, which the system scales up to a larger panel (High
+    // Resolution Legacy Support, GAPI Legacy Support).
+    config->rotation = 0;
+    config->displayScale = profile.panelWidth / kLegacyWidth;
+    if (config->displayScale < 1 || profile.panelHeight != kLegacyHeight * config->displayScale) {
+        config->displayScale = 1;  // not a multiple of the legacy display: shown as it is
+    }
 }

@@ -1,14 +1,18 @@
 #pragma once
+// The handhelds the emulator can be, and the display each gives this
+// program. Needs nothing beyond the standard library and device::Config, so
+// that every host of the program can share the table.
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
 
-// A handheld the emulator can be: its panel and how the user holds it.
+#include "platform/device.h"
+
 struct DeviceProfile {
     const char* name;
-    int32_t panelWidth;
+    int32_t panelWidth;  // the panel in its own (portrait) orientation
     int32_t panelHeight;
-    int rotation;
+    int heldRotation;  // how the device is set up: 0 portrait, 90 landscape
     const char* description;
 };
 
@@ -16,3 +20,9 @@ const DeviceProfile* FindDeviceProfile(const std::string& name);
 const DeviceProfile* DeviceProfiles(size_t* count);
 // "pocketpc, pocketpc-landscape, ..." for messages.
 std::string DeviceProfileNames();
+
+// Sets the panel, rotation and display scale of `config` to what the device
+// gives a program that declares itself neither high-resolution nor
+// orientation aware, as this one: a 240x320 portrait display, scaled up on a
+// larger panel. Leaves the other fields alone.
+void ApplyDeviceProfile(const DeviceProfile& profile, device::Config* config);

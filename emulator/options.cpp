@@ -72,10 +72,14 @@ const char* LaunchUsage() {
            "Runs the plasma on an emulated handheld. A tap (click), a key or a close\n"
            "request ends it.\n"
            "\n"
-           "  --device NAME        pocketpc (240x320, default), pocketpc-landscape (320x240),\n"
-           "                       vga (480x640), vga-landscape (640x480)\n"
-           "  --display WxH        any other panel, 1 to 4096 pixels a side, in its own\n"
-           "                       orientation\n"
+           "  --device NAME        pocketpc (240x320, the default), pocketpc-landscape, vga\n"
+           "                       (480x640), vga-landscape. As on the real devices, this\n"
+           "                       program gets a 240x320 portrait display on each: GX turns\n"
+           "                       a landscape device to portrait for it, and a VGA panel\n"
+           "                       shows it with every pixel doubled\n"
+           "  --display WxH        a display of exactly that size, 1 to 4096 pixels a side,\n"
+           "                       in the panel's own orientation (e.g. 640x480 to reach the\n"
+           "                       640-column limit)\n"
            "  --rotate DEG         how that panel is held: 0, 90, 180 or 270 (clockwise)\n"
            "  --dram               display memory is a buffer; only finished frames are shown\n"
            "  --headless           no window (the default where no display is reachable)\n"
@@ -118,9 +122,7 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* option
             }
             sawDevice = true;
             options->deviceName = profile->name;
-            options->device.panelWidth = profile->panelWidth;
-            options->device.panelHeight = profile->panelHeight;
-            options->device.rotation = profile->rotation;
+            ApplyDeviceProfile(*profile, &options->device);
         } else if (option == "--display") {
             const char* size = p.Value();
             if (size == nullptr ||

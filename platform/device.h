@@ -23,6 +23,11 @@ struct Config {
     // holds it: 0, 90, 180 or 270. 90 turns a 240x320 panel into a 320x240
     // screen with x pitch -480 and y pitch 2.
     int rotation = 0;
+    // Panel pixels a side for each pixel of the display the program gets: 2
+    // on a 480x640 panel whose system presents programs that do not declare
+    // themselves high-resolution aware with a 240x320 display and scales it
+    // up. The panel's sides must be multiples of it.
+    int32_t displayScale = 1;
     bool dramBuffer = false;  // GXEndDraw publishes frames; the screen shows only those
     DisplayFailure failure = DisplayFailure::None;
     FILE* trace = nullptr;  // one line per platform call when set
@@ -65,6 +70,8 @@ int ExitCode();  // valid once ProgramEnded()
 bool WaitForProgramEnd(int timeoutMs);
 
 // --- the screen, as the user holds the device ---------------------------------
+// In panel pixels: on a scaled display each of the program's pixels shows as
+// a displayScale x displayScale block, and stylus points are divided down.
 int32_t ScreenWidth();
 int32_t ScreenHeight();
 // Copies the screen into `pixels` (ScreenWidth() * ScreenHeight() 565 pixels,

@@ -123,13 +123,18 @@ void Init(const Config& config) {
         config.rotation != 270) {
         Fail("Init: rotation must be 0, 90, 180 or 270");
     }
+    if (config.displayScale < 1 || config.panelWidth % config.displayScale != 0 ||
+        config.panelHeight % config.displayScale != 0) {
+        Fail("Init: the display scale must be positive and divide the panel's sides");
+    }
     platform::StartClock();
     platform::InstallTerminationHandler();
     platform::InitDisplay(config);
     platform::StartTrace(config.trace);
-    platform::TraceLine("Init(panel=%dx%d, rotation=%d, dramBuffer=%d, failure=%s)",
-                        config.panelWidth, config.panelHeight, config.rotation,
-                        config.dramBuffer ? 1 : 0, FailureName(config.failure));
+    platform::TraceLine(
+        "Init(panel=%dx%d, displayScale=%d, rotation=%d, dramBuffer=%d, failure=%s)",
+        config.panelWidth, config.panelHeight, config.displayScale, config.rotation,
+        config.dramBuffer ? 1 : 0, FailureName(config.failure));
 }
 
 void SetWakeHandler(void (*wake)(void* context), void* context) {

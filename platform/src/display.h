@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include <windows.h>
+
 #include "platform/device.h"
 
 namespace platform {
@@ -11,5 +13,12 @@ namespace platform {
 // From device::Init, before any program thread exists.
 void InitDisplay(const device::Config& config);
 std::string DisplayTraceSummary();
+
+// The display as the program gets it, in its pixels: what a window of
+// default size covers.
+int32_t DisplayWidth();
+int32_t DisplayHeight();
+// A point on the screen as held (panel pixels) on the program's display.
+POINT ScreenToDisplay(int32_t x, int32_t y);
 
 }  // namespace platform

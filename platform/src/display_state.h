@@ -17,7 +17,8 @@ struct DisplayState {
     // Set once by device::Init, before `ready`; read-only afterwards.
     uint8_t* memory = nullptr;  // the panel's rows, top to bottom
     size_t bytes = 0;
-    DisplayGeometry geometry{};
+    DisplayGeometry geometry{};  // the display as the program gets it
+    int32_t scale = 1;           // panel pixels a side for each of its pixels
     bool dramBuffer = false;
     device::DisplayFailure failure = device::DisplayFailure::None;
     std::atomic<bool> ready{false};

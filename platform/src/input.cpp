@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/device.h"
+#include "platform/src/display.h"
 #include "platform/src/key_codes.h"
 #include "platform/src/message_queue.h"
 #include "platform/src/termination.h"
@@ -52,7 +53,11 @@ void StylusInput(Stylus what, int32_t x, int32_t y) {
     if (window == nullptr || (what != Stylus::kDown && !ws.stylusDown)) {
         return;
     }
-    ws.stylus = POINT{x, y};
+    // The program's coordinates are those of its display, however the panel shows it.
+    const POINT point = platform::ScreenToDisplay(x, y);
+    x = point.x;
+    y = point.y;
+    ws.stylus = point;
     ws.stylusDown = what != Stylus::kUp;
     const UINT message = what == Stylus::kDown   ? WM_LBUTTONDOWN
                          : what == Stylus::kMove ? WM_MOUSEMOVE

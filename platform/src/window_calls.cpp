@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/device.h"
+#include "platform/src/display.h"
 #include "platform/src/host.h"
 #include "platform/src/message_queue.h"
 #include "platform/src/termination.h"
@@ -162,9 +163,10 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
             // Default placement: the top-left corner, the whole screen.
             window.x = x == CW_USEDEFAULT ? 0 : x;
             window.y = x == CW_USEDEFAULT || y == CW_USEDEFAULT ? 0 : y;
-            window.width = width == CW_USEDEFAULT ? device::ScreenWidth() : width;
-            window.height =
-                width == CW_USEDEFAULT || height == CW_USEDEFAULT ? device::ScreenHeight() : height;
+            window.width = width == CW_USEDEFAULT ? platform::DisplayWidth() : width;
+            window.height = width == CW_USEDEFAULT || height == CW_USEDEFAULT
+                                ? platform::DisplayHeight()
+                                : height;
             window.parent = parent;
             ws.windows.push_back(window);
             handle = reinterpret_cast<HWND>(static_cast<uintptr_t>(ws.windows.size()));

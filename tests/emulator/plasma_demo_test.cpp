@@ -85,7 +85,7 @@ TEST(Launch, InputDueAtStartWaitsForTheWindow) {
 
 TEST(Launch, MainWindowIsTheDemoClassAtTheClampedDisplaySize) {
     const ChildResult run =
-        Demo({"--device", "vga-landscape", "--close-after", "100", "--trace", "-"});
+        Demo({"--display", "480x640", "--rotate", "90", "--close-after", "100", "--trace", "-"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const auto trace = ParseTrace(run.out);
     const TraceLine* created = Find(trace, "CreateWindowExW");
@@ -142,26 +142,34 @@ TEST(Launch, PerFrameBracketOnlyOnDramBufferDisplays) {
 }
 
 struct ProfileCase {
-    const char* device;
-    int32_t width, height;  // as held
+    const char* name;
+    std::vector<std::string> args;
+    int32_t width, height;  // the screen as held, in panel pixels
+    int32_t scale;          // panel pixels a side for each of the program's
 };
+
+void PrintTo(const ProfileCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class Profile : public ::testing::TestWithParam<ProfileCase> {};
 
 // The screenshot shows the plasma below the top 24 rows, above the last row of
-// the clamped area, in the device's palette, and nothing anywhere else.
+// the clamped area of the program's display, in the device's palette, each of
+// the program's pixels as a scale x scale block, and nothing anywhere else.
 TEST_P(Profile, ScreenshotShowsThePlasmaInPlace) {
     const ProfileCase& c = GetParam();
-    const std::string shot = TempPath(std::string(c.device) + ".png");
-    const ChildResult run =
-        Demo({"--device", c.device, "--tap-after", "300", "--screenshot", shot});
+    const std::string shot = TempPath(std::string(c.name) + ".png");
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--tap-after", "300", "--screenshot", shot});
+    const ChildResult run = Demo(args);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     RgbImage image;
     std::string error;
     ASSERT_TRUE(ReadPng(shot, &image, &error)) << error;
     std::remove(shot.c_str());
-    EXPECT_EQ(image.width, c.width);
-    EXPECT_EQ(image.height, c.height);
+    ASSERT_EQ(image.width, c.width);
+    ASSERT_EQ(image.height, c.height);
 
     PlasmaEffect effect;
     effect.BuildPalette();
@@ -170,14 +178,16 @@ TEST_P(Profile, ScreenshotShowsThePlasmaInPlace) {
         const Rgb8 rgb = Widen565(static_cast<uint16_t>(entry));
         palette.insert(uint32_t{rgb.red} << 16 | uint32_t{rgb.green} << 8 | rgb.blue);
     }
-    const int32_t drawnWidth = std::min(c.width, 640);
-    const int32_t lastRow = std::min(c.height, 320) - 2;
+    const int32_t drawnWidth = std::min(c.width / c.scale, 640);
+    const int32_t lastRow = std::min(c.height / c.scale, 320) - 2;
     std::set<uint32_t> seen;
-    int outside = 0, offPalette = 0;
+    int outside = 0, offPalette = 0, unevenBlocks = 0;
     for (int32_t y = 0; y < image.height; ++y) {
         for (int32_t x = 0; x < image.width; ++x) {
-            const bool drawn = y >= 24 && y <= lastRow && x < drawnWidth;
+            const int32_t dx = x / c.scale, dy = y / c.scale;
+            const bool drawn = dy >= 24 && dy <= lastRow && dx < drawnWidth;
             const uint32_t colour = image.At(x, y);
+            unevenBlocks += colour != image.At(dx * c.scale, dy * c.scale);
             if (drawn) {
                 offPalette += palette.count(colour) == 0;
                 seen.insert(colour);
@@ -188,20 +198,35 @@ TEST_P(Profile, ScreenshotShowsThePlasmaInPlace) {
     }
     EXPECT_EQ(outside, 0);
     EXPECT_EQ(offPalette, 0);
+    EXPECT_EQ(unevenBlocks, 0);
     EXPECT_GT(seen.size(), 32u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Devices, Profile,
-                         ::testing::Values(ProfileCase{"pocketpc", 240, 320},
-                                           ProfileCase{"pocketpc-landscape", 320, 240},
-                                           ProfileCase{"vga", 480, 640},
-                                           ProfileCase{"vga-landscape", 640, 480}),
-                         [](const auto& info) {
-                             std::string name = info.param.device;
-                             for (char& ch : name)
-                                 ch = ch == '-' ? '_' : ch;
-                             return name;
-                         });
+// A program that declares no high-resolution or orientation awareness gets a
+// 240x320 portrait display on every profile; --display gives any other.
+INSTANTIATE_TEST_SUITE_P(
+    Devices, Profile,
+    ::testing::Values(
+        ProfileCase{"pocketpc", {"--device", "pocketpc"}, 240, 320, 1},
+        ProfileCase{"pocketpc_landscape", {"--device", "pocketpc-landscape"}, 240, 320, 1},
+        ProfileCase{"vga", {"--device", "vga"}, 480, 640, 2},
+        ProfileCase{"vga_landscape", {"--device", "vga-landscape"}, 480, 640, 2},
+        ProfileCase{"display_640x480_at_the_column_limit", {"--display", "640x480"}, 640, 480, 1},
+        ProfileCase{"display_800x600_clamped", {"--display", "800x600"}, 800, 600, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What GX reports to the program on each profile.
+TEST(Profiles, GiveThisProgramTheLegacyPortraitDisplay) {
+    for (const char* device : {"pocketpc", "pocketpc-landscape", "vga", "vga-landscape"}) {
+        const ChildResult run = Demo({"--device", device, "--close-after", "0", "--trace", "-"});
+        EXPECT_EQ(run.exitCode, 0) << device << ": " << run.err;
+        const TraceLine* properties = Find(ParseTrace(run.out), "GXGetDisplayProperties");
+        ASSERT_NE(properties, nullptr) << device << ": " << run.out;
+        EXPECT_NE(properties->call.find("cxWidth=240, cyHeight=320, cbxPitch=2, cbyPitch=480"),
+                  std::string::npos)
+            << device << ": " << properties->call;
+    }
+}
 
 TEST(Signals, TerminationRequestsAClose) {
     ChildOptions options;

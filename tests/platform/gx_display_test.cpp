@@ -132,6 +132,49 @@ TEST(DramBuffer, ScreenShowsOnlyPublishedFrames) {
     EXPECT_EQ(device::PublishedFrames(), 2u);
 }
 
+// A VGA panel running a program that is not high-resolution aware: GX
+// gives it a display of half the panel's size a side, and the panel shows
+// each of its pixels as a 2x2 block, whether scanned out or published.
+class ScaledDisplay : public testing::TestWithParam<bool> {};
+
+TEST_P(ScaledDisplay, GxGivesTheSmallerDisplayAndThePanelShowsItDoubled) {
+    const bool dram = GetParam();
+    device::Config config;
+    config.panelWidth = 8;
+    config.panelHeight = 6;
+    config.displayScale = 2;
+    config.dramBuffer = dram;
+    device::Init(config);
+    ASSERT_EQ(GXOpenDisplay(nullptr, GX_FULLSCREEN), 1);
+    const GXDisplayProperties p = GXGetDisplayProperties();
+    EXPECT_EQ(p.cxWidth, 4u);
+    EXPECT_EQ(p.cyHeight, 3u);
+    EXPECT_EQ(p.cbxPitch, 2);
+    EXPECT_EQ(p.cbyPitch, 8);
+    ASSERT_EQ(device::ScreenWidth(), 8);
+    ASSERT_EQ(device::ScreenHeight(), 6);
+
+    uint16_t* pixels = static_cast<uint16_t*>(GXBeginDraw());
+    ASSERT_NE(pixels, nullptr);
+    for (int i = 0; i < 12; ++i) {
+        pixels[i] = static_cast<uint16_t>(100 + i);
+    }
+    EXPECT_EQ(GXEndDraw(), 1);
+    EXPECT_EQ(device::PublishedFrames(), dram ? 1u : 0u);
+    std::vector<uint16_t> screen(48);
+    device::CopyScreen(screen.data());
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(screen[y * 8 + x], 100 + (y / 2) * 4 + x / 2) << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ScaledDisplay, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "DramBuffer" : "DisplayMemory");
+                         });
+
 struct FailureCase {
     const char* name;
     device::DisplayFailure failure;

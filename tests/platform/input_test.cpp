@@ -105,6 +105,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, Stylus, testing::ValuesIn(kStylusCases),
                              return std::string(info.param.name);
                          });
 
+// On a panel that shows the program's display scaled up, the stylus lands
+// on the display pixel under it: the program never sees panel coordinates.
+TEST(Stylus, OnAScaledDisplayArrivesInTheDisplaysCoordinates) {
+    device::Config config;
+    config.panelWidth = 480;
+    config.panelHeight = 640;
+    config.displayScale = 2;
+    device::Init(config);
+    const HWND window = CreateTestWindow(kWindowX, kWindowY, 100, 100);
+    ASSERT_NE(window, nullptr);
+    device::StylusDown(479, 639);
+    device::StylusUp(9, 7);
+    PostQuitMessage(kQuitCode);
+    std::vector<MSG> taken = PumpUntilQuit();
+    ASSERT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken[0].lParam, MAKELPARAM(239 - kWindowX, 319 - kWindowY));
+    EXPECT_EQ(taken[0].pt.x, 239);
+    EXPECT_EQ(taken[0].pt.y, 319);
+    EXPECT_EQ(taken[1].lParam, MAKELPARAM(4 - kWindowX, 3 - kWindowY));
+    EXPECT_EQ(taken[1].pt.x, 4);
+    EXPECT_EQ(taken[1].pt.y, 3);
+}
+
 // Bits of a key message's lParam.
 constexpr LPARAM kRepeatCount = 0xFFFF;
 constexpr LPARAM kScanCode = 0xFF << 16;

@@ -24,6 +24,9 @@ FILE* OpenTrace(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // First of all: a stop that comes while the device and its window are
+    // still being made is a close request too.
+    InstallStopSignals();
     const auto start = std::chrono::steady_clock::now();
     LaunchOptions options;
     std::string error;
@@ -53,7 +56,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "plasma-demo: %s\n", error.c_str());
         return kFailed;
     }
-    InstallStopSignals();
 
     const int exitCode = RunHost(*frontend, options, start);
 

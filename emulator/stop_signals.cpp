@@ -5,21 +5,29 @@
 #include <atomic>
 #include <csignal>
 
+#include "imaging/atomic_file.h"
+
 namespace {
 std::atomic<int> gStopSignals{0};
 
 void OnStopSignal(int signal) {
     if (gStopSignals.fetch_add(1) > 0) {
+        RemovePendingTempFile();
         _exit(128 + signal);
     }
 }
 }  // namespace
 
 void InstallStopSignals() {
+    RemoveTempFileOnSignals();
     struct sigaction action = {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
+    struct sigaction inherited = {};
+    sigaction(SIGINT, nullptr, &inherited);
+    if (inherited.sa_handler != SIG_IGN) {
+        sigaction(SIGINT, &action, nullptr);
+    }
     sigaction(SIGTERM, &action, nullptr);
 }
 

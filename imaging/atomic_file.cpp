@@ -1,8 +1,11 @@
 #include "imaging/atomic_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -10,31 +13,84 @@
 
 namespace {
 // What a signal handler may read: the temporary file being written, if any.
-char gPendingTemp[4096];
-volatile sig_atomic_t gHasPendingTemp = 0;
+// The name is set before the file is created, so that no moment goes by with
+// a file on disk that a handler does not know of.
+char gPendingTemp[PATH_MAX];
+std::atomic<bool> gHasPendingTemp{false};
+
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,
+                                  SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU};
+constexpr int kMaxLinks = 40;  // links in a row before the system says ELOOP
 
 void SetPending(const std::string& path) {
-    gHasPendingTemp = 0;
+    gHasPendingTemp.store(false);
     if (path.size() < sizeof gPendingTemp) {
         std::memcpy(gPendingTemp, path.c_str(), path.size() + 1);
-        gHasPendingTemp = 1;
+        gHasPendingTemp.store(true);
     }
 }
 
+void ClearPending() {
+    gHasPendingTemp.store(false);
+}
+
 void OnSignal(int signal) {
-    if (gHasPendingTemp) {
-        unlink(gPendingTemp);
-    }
+    RemovePendingTempFile();
     // SA_RESETHAND restored the default action; it runs once this returns.
     raise(signal);
 }
 
-std::string TempPathFor(const std::string& path, int attempt) {
+std::string DirectoryOf(const std::string& path) {
     const size_t slash = path.rfind('/');
-    const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return directory + "." + name + ".tmp" + std::to_string(getpid()) + "-" +
-           std::to_string(attempt);
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+// The name a chain of symbolic links starting at `path` ends at; it need not
+// exist yet. Throws WriteError naming `path` for a loop.
+std::string FinalName(const std::string& path) {
+    std::string name = path;
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        struct stat status {};
+        if (lstat(name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return name;
+        }
+        char target[PATH_MAX];
+        const ssize_t length = readlink(name.c_str(), target, sizeof target);
+        if (length <= 0 || static_cast<size_t>(length) >= sizeof target) {
+            return name;  // open() reports what is wrong with it
+        }
+        const std::string next(target, static_cast<size_t>(length));
+        name = next[0] == '/' ? next : DirectoryOf(name) + next;
+    }
+    throw WriteError(path, ELOOP);
+}
+
+// ".NAME.tmpPID-N" beside the file, cut short where NAME would make it
+// longer than the directory allows (never inside a UTF-8 character).
+std::string TempPathFor(const std::string& path, int attempt) {
+    const std::string directory = DirectoryOf(path);
+    std::string name = path.substr(directory.size());
+    const std::string suffix = ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    long nameMax = pathconf(directory.empty() ? "." : directory.c_str(), _PC_NAME_MAX);
+    if (nameMax <= 0) {
+        nameMax = NAME_MAX;
+    }
+    const size_t room = static_cast<size_t>(nameMax) - 1 - suffix.size();
+    if (name.size() > room) {
+        size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        name.resize(cut);
+    }
+    return directory + "." + name + suffix;
+}
+
+// A file that exists and is not a regular file: a device, a pipe, a terminal,
+// a directory. It is opened as it is, never replaced.
+bool IsSpecial(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode);
 }
 }  // namespace
 
@@ -42,15 +98,28 @@ WriteError::WriteError(const std::string& path, int error)
     : std::runtime_error("cannot write " + path + ": " + std::strerror(error)) {}
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
-    // A stale name left by a killed run with the same process id is skipped.
-    for (int attempt = 0; fd_ < 0; ++attempt) {
-        tempPath_ = TempPathFor(path_, attempt);
-        fd_ = open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ < 0 && (errno != EEXIST || attempt == 99)) {
+    if (IsSpecial(path_)) {
+        fd_ = open(path_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd_ < 0) {
             throw WriteError(path_, errno);
         }
+        return;
     }
-    SetPending(tempPath_);
+    targetPath_ = FinalName(path_);
+    // A stale name left by a killed run with the same process id is skipped.
+    for (int attempt = 0; fd_ < 0; ++attempt) {
+        tempPath_ = TempPathFor(targetPath_, attempt);
+        SetPending(tempPath_);
+        fd_ = open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0) {
+            const int error = errno;
+            ClearPending();
+            if (error != EEXIST || attempt == 99) {
+                tempPath_.clear();
+                throw WriteError(path_, error);
+            }
+        }
+    }
 }
 
 AtomicFile::~AtomicFile() {
@@ -83,26 +152,55 @@ void AtomicFile::Commit() {
     ThrowIfFailed();
     const int fd = fd_;
     fd_ = -1;
-    if (close(fd) != 0 || rename(tempPath_.c_str(), path_.c_str()) != 0) {
+    if (close(fd) != 0 ||
+        (!tempPath_.empty() && rename(tempPath_.c_str(), targetPath_.c_str()) != 0)) {
         error_ = errno;
         Discard();
         ThrowIfFailed();
     }
-    gHasPendingTemp = 0;
+    ClearPending();
     tempPath_.clear();
 }
 
 void AtomicFile::Discard() noexcept {
-    if (tempPath_.empty()) {
-        return;
-    }
-    gHasPendingTemp = 0;
     if (fd_ >= 0) {
         close(fd_);
         fd_ = -1;
     }
+    if (tempPath_.empty()) {
+        return;
+    }
+    ClearPending();
     unlink(tempPath_.c_str());
     tempPath_.clear();
+}
+
+void CheckWritable(const std::string& path) {
+    if (IsSpecial(path)) {
+        struct stat status {};
+        stat(path.c_str(), &status);
+        if (S_ISDIR(status.st_mode)) {
+            throw WriteError(path, EISDIR);
+        }
+        if (access(path.c_str(), W_OK) != 0) {
+            throw WriteError(path, errno);
+        }
+        return;
+    }
+    const std::string target = FinalName(path);
+    const std::string directory = DirectoryOf(target);
+    if (access(directory.empty() ? "." : directory.c_str(), W_OK | X_OK) != 0) {
+        throw WriteError(path, errno);
+    }
+    if (access(target.c_str(), F_OK) != 0 && errno == ENAMETOOLONG) {
+        throw WriteError(path, errno);
+    }
+}
+
+void RemovePendingTempFile() noexcept {
+    if (gHasPendingTemp.load()) {
+        unlink(gPendingTemp);
+    }
 }
 
 void RemoveTempFileOnSignals() {
@@ -110,7 +208,13 @@ void RemoveTempFileOnSignals() {
     action.sa_handler = OnSignal;
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaction(signal, &action, nullptr);
+    for (int signal : kEndingSignals) {
+        struct sigaction inherited {};
+        sigaction(signal, nullptr, &inherited);
+        if (inherited.sa_handler != SIG_IGN) {
+            sigaction(signal, &action, nullptr);
+        }
     }
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
 }

@@ -12,6 +12,9 @@ public:
 
 // Writes under a temporary name in the destination's directory and renames
 // into place on Commit, so the destination never holds a half-written file.
+// A symbolic link is written through: the temporary file goes next to the
+// file the link names, which the rename replaces, and the link stays. What is
+// not a regular file (a device, a pipe, a terminal) is written as it is.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string path);  // throws WriteError
@@ -31,11 +34,25 @@ public:
 private:
     void Discard() noexcept;
 
-    std::string path_;
+    std::string path_;        // as the user named it
+    std::string targetPath_;  // the file the rename replaces; empty when written as it is
     std::string tempPath_;
     int fd_ = -1;
     int error_ = 0;
 };
 
-// Removes the file being written when SIGINT, SIGTERM or SIGHUP ends the process.
+// Throws WriteError, naming `path`, when a file could not be written there:
+// its directory is missing or not writable, or the path names a directory.
+// Lets a program refuse at its start an output it could only fail at its end.
+void CheckWritable(const std::string& path);
+
+// Removes the temporary file being written, if there is one. Safe in a signal
+// handler, and from any thread.
+void RemovePendingTempFile() noexcept;
+
+// Removes the temporary file being written when a signal ends the process:
+// SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2 or SIGXCPU.
+// A signal the process inherited as ignored stays ignored. SIGPIPE and SIGXFSZ
+// are ignored, so that writing to a closed pipe or past the size limit fails
+// with an error that is reported rather than ending the process.
 void RemoveTempFileOnSignals();

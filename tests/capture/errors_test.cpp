@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/capture/support/run_program.h"
-#include "tests/capture/support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "imaging/atomic_file.h"
 #include "tests/capture/support/image_files.h"
-#include "tests/capture/support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "tools/capture/gif_writer.h"
 
 namespace {

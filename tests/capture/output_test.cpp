@@ -9,7 +9,7 @@
 #include "tests/capture/support/image_files.h"
 #include "tests/capture/support/oracle_frames.h"
 #include "tests/capture/support/run_program.h"
-#include "tests/capture/support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

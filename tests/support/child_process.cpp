@@ -18,6 +18,8 @@ extern char** environ;
 namespace {
 using Clock = std::chrono::steady_clock;
 
+constexpr int kLetGoMs = 1000;
+
 int MsSince(Clock::time_point start) {
     return static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
@@ -102,6 +104,19 @@ ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& o
             result.timedOut = true;
             kill(pid, SIGKILL);
         }
+        // A process the child left behind may hold the pipes open for good.
+        if (result.timedOut && elapsed >= options.timeoutMs + kLetGoMs) {
+            for (int& fd : fds) {
+                if (fd >= 0) {
+                    close(fd);
+                    fd = -1;
+                }
+            }
+            break;
+        }
+        if (options.whileRunning) {
+            options.whileRunning(pid);
+        }
         if (options.signal != 0 && !signalled && elapsed >= options.signalAfterMs) {
             signalled = true;
             kill(pid, options.signal);
@@ -120,7 +135,7 @@ ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& o
         // Poll finely while a signal is still to be sent, so that it goes out on time.
         const bool signalDue = (options.signal != 0 && !signalled) ||
                                (options.secondSignalAfterMs > 0 && !signalledTwice);
-        poll(polled, count, signalDue ? 1 : 10);
+        poll(polled, count, signalDue || options.whileRunning ? 1 : 10);
         for (nfds_t i = 0; i < count; ++i) {
             if (polled[i].revents != 0) {
                 int& fd = polled[i].fd == fds[0] ? fds[0] : fds[1];

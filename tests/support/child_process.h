@@ -1,10 +1,15 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
 // Runs a program to its end in a fresh process, as a user would from a shell.
+// A child that outlives the time limit is killed; output pipes that something
+// else holds open a second after that are let go.
 struct ChildResult {
     int exitCode = -1;      // -1 when it did not exit normally
     int termSignal = 0;     // the signal that ended it, if one did
@@ -23,6 +28,9 @@ struct ChildOptions {
     // When positive, caps the size of any file the child writes, in bytes:
     // a write past it fails with EFBIG instead of ending the child.
     long fileSizeLimit = 0;
+    // When set, called with the child's process id about every millisecond
+    // while the child runs, before it is reaped: the test may signal it.
+    std::function<void(pid_t)> whileRunning;
 };
 
 ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& options = {});

@@ -1,4 +1,4 @@
-#include "tests/capture/support/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <stdlib.h>
 
@@ -8,8 +8,8 @@
 
 TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                          "/plasma-capture-test-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/plasma-test-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot make a temporary directory from " + pattern);
     }

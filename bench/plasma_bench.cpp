@@ -1,9 +1,11 @@
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench/naive_render.h"
 #include "effect/plasma_effect.h"
 #include "effect/render_paths.h"
 #include "tests/support/plasma_oracle.h"
@@ -36,6 +38,20 @@ void Reference(benchmark::State& state, Size size) {
     int32_t counter = PlasmaEffect::frameCounter;
     for (auto _ : state) {
         OracleRenderFrame(effect, counter, gDrawSurface);
+        benchmark::DoNotOptimize(frame.pixels.data());
+        benchmark::ClobberMemory();
+    }
+    Finish(state, size);
+}
+
+// The per-pixel loop written plainly: what a speed-up is honestly measured against.
+void Naive(benchmark::State& state, Size size) {
+    Frame frame(size.width, size.height);
+    PlasmaEffect effect;
+    effect.Init(size.width, size.height);
+    int32_t counter = PlasmaEffect::frameCounter;
+    for (auto _ : state) {
+        NaiveRenderFrame(effect, counter, gDrawSurface);
         benchmark::DoNotOptimize(frame.pixels.data());
         benchmark::ClobberMemory();
     }
@@ -91,6 +107,25 @@ void Copy(benchmark::State& state, Size size) {
     Finish(state, size);
 }
 
+// A yardstick that drew something else would make every ratio a lie: the
+// naive loop must draw what the renderer draws, frame after frame.
+bool NaiveDrawsTheSame(Size size) {
+    Frame naiveFrame(size.width, size.height);
+    const DrawSurface naiveSurface = gDrawSurface;
+    Frame renderedFrame(size.width, size.height);  // RenderFrame draws here
+    PlasmaEffect effect;
+    effect.Init(size.width, size.height);
+    PlasmaEffect naive = effect;
+    int32_t counter = PlasmaEffect::frameCounter;
+    for (int i = 0; i < 8; ++i) {
+        NaiveRenderFrame(naive, counter, naiveSurface);
+        effect.RenderFrame();
+        if (naiveFrame.pixels != renderedFrame.pixels)
+            return false;
+    }
+    return true;
+}
+
 std::string Name(const std::string& kind, Size size) {
     return kind + "/" + std::to_string(size.width) + "/" + std::to_string(size.height);
 }
@@ -101,7 +136,15 @@ int main(int argc, char** argv) {
     // Cases side by side, size by size, so that neighbours in the output
     // were measured close together in time.
     for (const Size size : kSizes) {
+        if (!NaiveDrawsTheSame(size)) {
+            std::fprintf(stderr,
+                         "plasma-bench: the naive loop draws other pixels than RenderFrame "
+                         "at %dx%d\n",
+                         size.width, size.height);
+            return 1;
+        }
         benchmark::RegisterBenchmark(Name("Reference", size).c_str(), Reference, size);
+        benchmark::RegisterBenchmark(Name("Naive", size).c_str(), Naive, size);
         benchmark::RegisterBenchmark(Name("RenderFrame", size).c_str(), RenderFrame, size);
         for (const RenderPath path : kAllRenderPaths) {
             if (!RenderPathAvailable(path))

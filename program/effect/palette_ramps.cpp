@@ -14,25 +14,25 @@ Channel MakeChannel(ColourKey from, ColourKey to, int shift) {
     return {f, (d > 0) - (d < 0), d < 0 ? -d : d};
 }
 
-uint32_t ChannelValue(const Channel& c, int32_t sum, int32_t count) {
-    return static_cast<uint32_t>(c.from + c.sign * (sum / count)) & 0xFF;
+// The channel at entry `index` of `count`: from + sign * index * magnitude /
+// count, in 64 bits, where index * magnitude needs up to 39.
+uint32_t ChannelValue(const Channel& c, int32_t index, int32_t count) {
+    const int64_t step = int64_t{index} * c.magnitude / count;
+    return static_cast<uint32_t>(c.from + c.sign * static_cast<int32_t>(step)) & 0xFF;
 }
 }  // namespace
+
+Pixel565 PlasmaEffect::RampEntry(ColourKey from, ColourKey to, int32_t index, int32_t count) {
+    return PackPixel565(ChannelValue(MakeChannel(from, to, 0), index, count),
+                        ChannelValue(MakeChannel(from, to, 8), index, count),
+                        ChannelValue(MakeChannel(from, to, 16), index, count));
+}
 
 // A linear ramp of count entries that starts at `from` and stops one step
 // short of `to`, so that ramps laid end to end do not repeat their joins.
 void PlasmaEffect::BuildRamp(ColourKey from, ColourKey to, int32_t count, uint32_t* destination) {
-    const Channel red = MakeChannel(from, to, 0);
-    const Channel green = MakeChannel(from, to, 8);
-    const Channel blue = MakeChannel(from, to, 16);
-    int32_t redSum = 0, greenSum = 0, blueSum = 0;
     for (int32_t i = 0; i < count; ++i) {
-        destination[i] =
-            PackPixel565(ChannelValue(red, redSum, count), ChannelValue(green, greenSum, count),
-                         ChannelValue(blue, blueSum, count));
-        redSum += red.magnitude;
-        greenSum += green.magnitude;
-        blueSum += blue.magnitude;
+        destination[i] = RampEntry(from, to, i, count);
     }
 }
 

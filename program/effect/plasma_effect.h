@@ -17,6 +17,8 @@ public:
     void BuildWaveTable();
     void BuildPalette();
     void BuildRamp(ColourKey from, ColourKey to, int32_t count, uint32_t* destination);
+    // Entry `index` (0 to count - 1) of that ramp.
+    static Pixel565 RampEntry(ColourKey from, ColourKey to, int32_t index, int32_t count);
     // Draws one frame and advances the animation by one frame.
     void RenderFrame();
 

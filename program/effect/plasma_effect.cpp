@@ -48,8 +48,10 @@ void PlasmaEffect::AdvanceFrame() {
     frameCounter = (frameCounter + 1) % 1024;
     pixelStep2 = frameCounter;
     rowStep0 = frameCounter;
-    base0 = static_cast<uint8_t>(base0 + frameStep0);
-    base1 = static_cast<uint8_t>(base1 + frameStep1);
-    base2 = static_cast<uint8_t>(base2 + frameStep2);
-    base3 = static_cast<uint8_t>(base3 + frameStep3);
+    // Only a step's value modulo 256 moves a phase: summed unsigned, any
+    // int32_t step wraps instead of overflowing.
+    base0 = static_cast<uint8_t>(base0 + static_cast<uint32_t>(frameStep0));
+    base1 = static_cast<uint8_t>(base1 + static_cast<uint32_t>(frameStep1));
+    base2 = static_cast<uint8_t>(base2 + static_cast<uint32_t>(frameStep2));
+    base3 = static_cast<uint8_t>(base3 + static_cast<uint32_t>(frameStep3));
 }

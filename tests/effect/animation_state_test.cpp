@@ -66,6 +66,25 @@ TEST_F(AnimationState, FirstFrameUsesStepOneAndEachFrameAdvancesCounterStepsAndB
     EXPECT_EQ(canvas.At(0, 0), effect.palette[index & 0xFF]);
 }
 
+// Steps are plain int32_t fields: any value moves a phase by itself modulo
+// 256, the extremes included, without overflowing.
+TEST_F(AnimationState, FrameStepsOfAnySizeMoveBasesModulo256) {
+    Canvas canvas(2, 2, 2, 4);
+    canvas.Install();
+    PlasmaEffect effect;
+    effect.Init(2, 2);
+    effect.base0 = effect.base1 = effect.base2 = effect.base3 = 200;
+    effect.frameStep0 = INT32_MAX;  // 255 modulo 256
+    effect.frameStep1 = INT32_MIN;  // 0
+    effect.frameStep2 = 256 + 7;
+    effect.frameStep3 = INT32_MIN + 1;  // 1
+    effect.RenderFrame();
+    EXPECT_EQ(effect.base0, 199);
+    EXPECT_EQ(effect.base1, 200);
+    EXPECT_EQ(effect.base2, 207);
+    EXPECT_EQ(effect.base3, 201);
+}
+
 TEST_F(AnimationState, CounterWrapsToZeroAfter1023) {
     Canvas canvas(1, 1, 2, 2);
     canvas.Install();

@@ -63,12 +63,14 @@ BOOL WINAPI TranslateMessage(const MSG* message) {
     if (message == nullptr) {
         return FALSE;
     }
-    // Nonzero for every key message, whether or not it made a character.
-    const BOOL isKey = message->message == WM_KEYDOWN || message->message == WM_KEYUP;
+    // Nonzero for a key down, whether or not it made a character; zero for
+    // everything else, a key up included: the handheld's TranslateMessage
+    // answers so (desktop Windows answers nonzero for a key up too).
+    const BOOL isKeyDown = message->message == WM_KEYDOWN;
     WCHAR character = 0;
-    if (message->message != WM_KEYDOWN || !platform::CharacterForKey(message->wParam, &character)) {
-        TraceLine("TranslateMessage(%s) = %d", Describe(*message).c_str(), isKey);
-        return isKey;
+    if (!isKeyDown || !platform::CharacterForKey(message->wParam, &character)) {
+        TraceLine("TranslateMessage(%s) = %d", Describe(*message).c_str(), isKeyDown);
+        return isKeyDown;
     }
     platform::WindowSystem& ws = platform::Windows();
     const std::lock_guard<std::mutex> lock(ws.mutex);

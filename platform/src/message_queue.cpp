@@ -51,12 +51,4 @@ void QueueStylusMove(MessageQueue& queue, const MSG& move) {
     input.push_back(move);
 }
 
-void DropMessagesFor(MessageQueue& queue, HWND window) {
-    for (std::deque<MSG>* messages : {&queue.posted, &queue.input}) {
-        messages->erase(std::remove_if(messages->begin(), messages->end(),
-                                       [window](const MSG& m) { return m.hwnd == window; }),
-                        messages->end());
-    }
-}
-
 }  // namespace platform

@@ -33,6 +33,4 @@ Taken TakeNextMessage(MessageQueue& queue, const MessageFilter& filter, MSG* out
 // is pending and it is never ahead of input that came before it.
 void QueueStylusMove(MessageQueue& queue, const MSG& move);
 
-void DropMessagesFor(MessageQueue& queue, HWND window);
-
 }  // namespace platform

@@ -79,8 +79,9 @@ LRESULT Send(HWND window, WNDPROC procedure, UINT message, WPARAM wParam, LPARAM
     return result;
 }
 
-// WM_DESTROY straight to the procedure, then the window and its queued
-// messages are gone. No WM_NCDESTROY: the handheld has none.
+// WM_DESTROY straight to the procedure, then the window is gone. No
+// WM_NCDESTROY, and messages already queued for it stay in the queue: the
+// handheld's DestroyWindow neither sends the one nor flushes the other.
 BOOL Destroy(HWND handle) {
     WindowSystem& ws = platform::Windows();
     WNDPROC procedure = nullptr;
@@ -100,7 +101,6 @@ BOOL Destroy(HWND handle) {
         Window* window = platform::LiveWindow(ws, handle);
         window->alive = false;
         window->visible = false;
-        platform::DropMessagesFor(window->owner->queue, handle);
         if (handle == ws.mainWindow) {
             ws.mainWindowAlive = false;
             ws.stylusDown = false;

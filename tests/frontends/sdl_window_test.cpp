@@ -167,7 +167,9 @@ protected:
 
     void Xdotool(std::vector<std::string> args) {
         args.insert(args.begin(), xdotool_);
-        const ChildResult run = RunChild(args, ChildOptions{5000});
+        ChildOptions options;
+        options.timeoutMs = 5000;
+        const ChildResult run = RunChild(args, options);
         EXPECT_EQ(run.exitCode, 0) << args[1] << ": " << run.err;
     }
     static std::string Id(Window window) {

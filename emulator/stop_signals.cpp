@@ -1,5 +1,6 @@
 #include "emulator/stop_signals.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -19,6 +20,14 @@ void OnStopSignal(int signal) {
 }  // namespace
 
 void InstallStopSignals() {
+    // The screenshot's handlers come first and are then replaced for SIGINT
+    // and SIGTERM: held back meanwhile, a stop signal reaches the stop
+    // handler instead of ending the process in between.
+    sigset_t stops, previous;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    sigaddset(&stops, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stops, &previous);
     RemoveTempFileOnSignals();
     struct sigaction action = {};
     action.sa_handler = OnStopSignal;
@@ -29,6 +38,7 @@ void InstallStopSignals() {
         sigaction(SIGINT, &action, nullptr);
     }
     sigaction(SIGTERM, &action, nullptr);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 bool StopSignalReceived() {

@@ -50,6 +50,19 @@ void BuildTwoLines(const uint8_t* tableA, const uint8_t* tableB, const uint16_t*
     }
 }
 
+// Pixel i + n of a walk is pixel i when n * step is a multiple of 256 for both
+// of its steps: the smallest such n, a power of two, is 256 / 2^(trailing zero
+// bits the steps share), or 1 when both steps are 0.
+int32_t WalkPeriod(WaveWalk walk) {
+    uint32_t steps = static_cast<uint32_t>(walk.stepA | walk.stepB);
+    int32_t period = 256;
+    while (period > 1 && (steps & 1) == 0) {
+        period /= 2;
+        steps >>= 1;
+    }
+    return period;
+}
+
 // A line of `length` pixels from a scratch line that holds its first period.
 // The size is not a constant, so the compiler calls the C library's copy,
 // which is tuned for the machine, in place of expanding it inline.
@@ -67,12 +80,16 @@ void CopyLine(uint8_t* at, const uint16_t* scratch, int32_t length, int32_t peri
 // Any two lines with the same constant are the same: each distinct line is
 // built once in a scratch line on the stack and copied from there to every
 // line that shares it, never read back from display memory. Distinct lines
-// are built two at a time.
+// are built two at a time, and only up to the period of the walk along them.
 void DrawLinesPortable(const PlasmaLines& lines) {
-    const int32_t period = lines.length < kPeriod ? lines.length : kPeriod;
+    // The scratch line holds `kept` pixels (the line, or its first 256), of
+    // which the first `built` are looked up and the rest repeat them.
+    const int32_t kept = lines.length < kPeriod ? lines.length : kPeriod;
+    const int32_t period = WalkPeriod(lines.along);
+    const int32_t built = kept < period ? kept : period;
     const int32_t firstLines = lines.count < 256 ? lines.count : 256;
     uint16_t offsets[kPeriod];
-    WalkOffsets(lines.wave, lines.along, period, offsets);
+    WalkOffsets(lines.wave, lines.along, built, offsets);
     uint8_t across[256];
     WalkValues(lines.wave, lines.across, across);
     // Twice round, so that a constant plus an offset needs no wrap.
@@ -101,19 +118,23 @@ void DrawLinesPortable(const PlasmaLines& lines) {
 
     uint16_t scratch[2][kPeriod];
     for (int32_t d = 0; d < distinctCount; d += 2) {
-        const int32_t built = distinctCount - d < 2 ? distinctCount - d : 2;
+        const int32_t pair = distinctCount - d < 2 ? distinctCount - d : 2;
         // An odd last line is built twice over rather than by a second loop.
-        const uint8_t constantB = distinct[d + built - 1];
         BuildTwoLines(reinterpret_cast<const uint8_t*>(palette + distinct[d]),
-                      reinterpret_cast<const uint8_t*>(palette + constantB), offsets, period,
-                      scratch[0], scratch[1]);
-        for (int32_t b = 0; b < built; ++b) {
-            for (int32_t line = first[distinct[d + b]];; line = next[line]) {
-                for (int32_t repeat = line; repeat < lines.count; repeat += 256) {
-                    CopyLine(lines.first + repeat * lines.lineStride, scratch[b], lines.length,
-                             period);
+                      reinterpret_cast<const uint8_t*>(palette + distinct[d + pair - 1]), offsets,
+                      built, scratch[0], scratch[1]);
+        for (int32_t b = 0; b < pair; ++b) {
+            uint16_t* line = scratch[b];
+            for (int32_t have = built; have < kept; have *= 2) {
+                const int32_t more = kept - have < have ? kept - have : have;
+                std::memcpy(line + have, line, sizeof(uint16_t) * static_cast<size_t>(more));
+            }
+            for (int32_t k = first[distinct[d + b]];; k = next[k]) {
+                // Line k + 256 repeats line k.
+                for (int32_t repeat = k; repeat < lines.count; repeat += 256) {
+                    CopyLine(lines.first + repeat * lines.lineStride, line, lines.length, kept);
                 }
-                if (next[line] == line)
+                if (next[k] == k)
                     break;
             }
         }

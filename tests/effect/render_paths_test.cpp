@@ -44,6 +44,17 @@ const Layout kLayouts[] = {
     {"single pixel", 1, 1, 2, 2, 64},
 };
 
+// A wave table with no period of its own, sums that wrap past 255 and below
+// zero, and a palette whose entries are all distinct.
+void FillArbitraryTables(PlasmaEffect& effect) {
+    uint32_t seed = 12345;
+    for (int i = 0; i < 256; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        effect.wave[i] = static_cast<int32_t>(seed >> 8) - (1 << 23);
+        effect.palette[i] = static_cast<uint32_t>(i * 0x0101 + 0x40) & 0xFFFF;
+    }
+}
+
 class RenderPaths : public ::testing::TestWithParam<std::tuple<RenderPath, Layout>> {
 protected:
     void SetUp() override {
@@ -72,12 +83,7 @@ TEST_P(RenderPaths, MatchesTheOracleWithArbitraryTables) {
     Canvas drawn(l.width, l.height, l.xPitch, l.yPitch, l.margin);
     Canvas expected(l.width, l.height, l.xPitch, l.yPitch, l.margin);
     PlasmaEffect effect;
-    uint32_t seed = 12345;
-    for (int i = 0; i < 256; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        effect.wave[i] = static_cast<int32_t>(seed >> 8) - (1 << 23);
-        effect.palette[i] = static_cast<uint32_t>(i * 0x0101 + 0x40) & 0xFFFF;
-    }
+    FillArbitraryTables(effect);
     effect.width = l.width;
     effect.height = l.height;
     effect.pixelStep3 = 77;
@@ -89,6 +95,37 @@ TEST_P(RenderPaths, MatchesTheOracleWithArbitraryTables) {
         effect.RenderFrame();
         OracleRenderFrame(reference, counter, expected.Surface());
         ASSERT_EQ(drawn.Bytes(), expected.Bytes()) << l.name << ", frame " << frame;
+    }
+}
+
+// Steps that share factors of two make a line repeat before 256 pixels (down to
+// one pixel when both are 0); lines are then looked up only to that period.
+TEST_P(RenderPaths, MatchesTheOracleWhenStepsShortenThePeriod) {
+    const Layout& l = std::get<1>(GetParam());
+    struct Steps {
+        int32_t a, b;
+    };
+    const Steps kSteps[] = {{0, 0}, {128, 0}, {0, 256}, {64, 192}, {-4, 8}, {2, 6}, {32, 1}};
+    for (const Steps steps : kSteps) {
+        Canvas drawn(l.width, l.height, l.xPitch, l.yPitch, l.margin);
+        Canvas expected(l.width, l.height, l.xPitch, l.yPitch, l.margin);
+        // Not the built wave table: its two periods would hide a line period
+        // taken too short.
+        PlasmaEffect effect;
+        FillArbitraryTables(effect);
+        effect.width = l.width;
+        effect.height = l.height;
+        effect.base0 = 3;
+        effect.base2 = 200;
+        effect.pixelStep2 = effect.rowStep0 = steps.a;
+        effect.pixelStep3 = effect.rowStep1 = steps.b;
+        PlasmaEffect reference = effect;
+        int32_t counter = PlasmaEffect::frameCounter;
+        drawn.Install();
+        effect.RenderFrame();
+        OracleRenderFrame(reference, counter, expected.Surface());
+        ASSERT_EQ(drawn.Bytes(), expected.Bytes())
+            << l.name << ", steps " << steps.a << " and " << steps.b;
     }
 }
 

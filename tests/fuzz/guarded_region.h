@@ -9,9 +9,9 @@
 #include <cstring>
 
 // Bytes between two inaccessible pages, flush against one of them, so that a
-// write even one byte past that end faults at once (past the other end, it
-// faults once it leaves the page). The region is filled with a sentinel so
-// that a stray write inside it shows up when compared.
+// write even one byte past that end faults at once; past the other end it
+// faults once it leaves the page. All the accessible pages hold a sentinel,
+// so that a stray write short of a guard page shows up when compared.
 class GuardedRegion {
 public:
     static constexpr uint8_t kSentinel = 0xA5;
@@ -37,11 +37,14 @@ public:
     GuardedRegion(const GuardedRegion&) = delete;
     GuardedRegion& operator=(const GuardedRegion&) = delete;
 
-    void Clear() { std::memset(bytes_, kSentinel, size_); }
+    // The region, and all the accessible pages around it.
     uint8_t* Bytes() { return bytes_; }
-    size_t Size() const { return size_; }
+    const uint8_t* Pages() const { return mapping_ + page_; }
+    size_t PagesSize() const { return inside_; }
 
 private:
+    void Clear() { std::memset(mapping_ + page_, kSentinel, inside_); }
+
     size_t size_;
     size_t page_;
     size_t inside_;

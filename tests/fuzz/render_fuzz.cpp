@@ -216,7 +216,8 @@ void RunPaths(const Layout& layout, const Animation& animation) {
             gDrawSurface = SurfaceIn(*drawnBytes[p], originOffset, layout);
             PlasmaEffect::frameCounter = counterBefore;
             drawn[p].RenderFrame();
-            if (std::memcmp(drawnBytes[p]->Bytes(), expectedBytes.Bytes(), size) != 0)
+            if (std::memcmp(drawnBytes[p]->Pages(), expectedBytes.Pages(),
+                            expectedBytes.PagesSize()) != 0)
                 Mismatch(paths[p], layout, frame, "the drawing");
             CheckState(paths[p], layout, frame, drawn[p], expected, counter);
         }

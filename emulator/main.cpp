@@ -1,5 +1,7 @@
 // plasma-demo: the program on an emulated handheld.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -9,6 +11,7 @@
 #include "emulator/options.h"
 #include "emulator/screenshot.h"
 #include "emulator/stop_signals.h"
+#include "imaging/atomic_file.h"
 #include "platform/device.h"
 
 namespace {
@@ -20,6 +23,32 @@ FILE* OpenTrace(const std::string& path) {
         return nullptr;
     }
     return path == "-" ? stdout : std::fopen(path.c_str(), "w");
+}
+
+std::string TraceName(const std::string& path) {
+    return "the trace to " + (path == "-" ? std::string("standard output") : path);
+}
+
+int WriteFailed(const std::string& what, int error) {
+    std::fprintf(stderr, "plasma-demo: cannot write %s: %s\n", what.c_str(), std::strerror(error));
+    return kFailed;
+}
+
+// Help and version go to standard output, which may be full or closed.
+int Print(const std::string& text) {
+    if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        return WriteFailed("to standard output", errno);
+    }
+    return 0;
+}
+
+// Flushes and closes the trace; 0, or the error of its first failed write.
+int CloseTrace(FILE* trace) {
+    int error = device::FinishTrace();
+    if (trace != stdout && std::fclose(trace) != 0 && error == 0) {
+        error = errno;
+    }
+    return error;
 }
 }  // namespace
 
@@ -35,12 +64,19 @@ int main(int argc, char** argv) {
         return kBadUsage;
     }
     if (options.help) {
-        std::fputs(LaunchUsage(), stdout);
-        return 0;
+        return Print(LaunchUsage());
     }
     if (options.version) {
-        std::printf("plasma-demo %s\n", PLASMA_VERSION);
-        return 0;
+        return Print(std::string("plasma-demo ") + PLASMA_VERSION + "\n");
+    }
+    if (!options.screenshotPath.empty()) {
+        // A screenshot that could not be saved is refused now, not after the run.
+        try {
+            CheckWritable(options.screenshotPath);
+        } catch (const WriteError& failure) {
+            std::fprintf(stderr, "plasma-demo: %s\n", failure.what());
+            return kFailed;
+        }
     }
     options.device.trace = OpenTrace(options.tracePath);
     if (!options.tracePath.empty() && options.device.trace == nullptr) {
@@ -59,13 +95,15 @@ int main(int argc, char** argv) {
 
     const int exitCode = RunHost(*frontend, options, start);
 
-    device::FinishTrace();
+    int result = exitCode;
     if (options.device.trace != nullptr) {
-        std::fflush(options.device.trace);
+        if (const int traceError = CloseTrace(options.device.trace); traceError != 0) {
+            result = WriteFailed(TraceName(options.tracePath), traceError);
+        }
     }
     if (!options.screenshotPath.empty() && !SaveScreenshot(options.screenshotPath, &error)) {
         std::fprintf(stderr, "plasma-demo: %s\n", error.c_str());
-        return kFailed;
+        result = kFailed;
     }
-    return exitCode;
+    return result;
 }

@@ -102,7 +102,9 @@ bool TakeMessageBoxRequest(MessageBoxRequest* request);
 void AnswerMessageBox(int result);
 
 // --- trace ----------------------------------------------------------------------
-// Writes the per-frame call counts and the like at the end of a traced run.
-void FinishTrace();
+// Writes the per-frame call counts and the like at the end of a traced run and
+// flushes the trace. Returns 0, or the error (errno) of the first line that
+// could not be written.
+int FinishTrace();
 
 }  // namespace device

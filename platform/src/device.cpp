@@ -197,8 +197,9 @@ bool WaitForProgramEnd(int timeoutMs) {
     return d.endedChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), ended);
 }
 
-void FinishTrace() {
+int FinishTrace() {
     platform::TraceLine("summary %s", platform::DisplayTraceSummary().c_str());
+    return platform::FinishTrace();
 }
 
 }  // namespace device

@@ -1,6 +1,7 @@
 #include "platform/src/trace.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdarg>
 #include <mutex>
 #include <string>
@@ -15,6 +16,7 @@ namespace {
 struct TraceState {
     std::atomic<FILE*> file{nullptr};
     std::mutex mutex;
+    int error = 0;  // of the first line that could not be written
 };
 
 TraceState& Trace() {
@@ -25,7 +27,20 @@ TraceState& Trace() {
 }  // namespace
 
 void StartTrace(FILE* file) {
-    Trace().file.store(file);
+    TraceState& trace = Trace();
+    const std::lock_guard<std::mutex> lock(trace.mutex);
+    trace.error = 0;
+    trace.file.store(file);
+}
+
+int FinishTrace() {
+    TraceState& trace = Trace();
+    const std::lock_guard<std::mutex> lock(trace.mutex);
+    FILE* file = trace.file.load();
+    if (file != nullptr && std::fflush(file) != 0 && trace.error == 0) {
+        trace.error = errno;
+    }
+    return trace.error;
 }
 
 bool Tracing() {
@@ -56,9 +71,12 @@ void TraceLine(const char* format, ...) {
     line += '\n';
     // Stamped under the lock, so that times never go back down the file.
     const std::lock_guard<std::mutex> lock(trace.mutex);
-    std::fprintf(file, "%.3f", MillisecondsSinceStart());
-    std::fputs(line.c_str(), file);
-    std::fflush(file);
+    errno = 0;
+    const bool written = std::fprintf(file, "%.3f", MillisecondsSinceStart()) >= 0 &&
+                         std::fputs(line.c_str(), file) >= 0 && std::fflush(file) == 0;
+    if (!written && trace.error == 0) {
+        trace.error = errno != 0 ? errno : EIO;
+    }
 }
 
 }  // namespace platform

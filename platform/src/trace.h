@@ -11,6 +11,8 @@
 namespace platform {
 
 void StartTrace(FILE* file);
+// Flushes the trace; 0, or the error (errno) of the first write that failed.
+int FinishTrace();
 bool Tracing();
 void TraceLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

@@ -22,8 +22,12 @@ TempDir::~TempDir() {
 }
 
 std::vector<std::string> TempDir::Names() const {
+    return NamesIn(path_);
+}
+
+std::vector<std::string> TempDir::NamesIn(const std::string& directory) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

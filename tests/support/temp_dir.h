@@ -15,6 +15,7 @@ public:
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
     // Every entry's name, sorted, hidden ones included.
     std::vector<std::string> Names() const;
+    static std::vector<std::string> NamesIn(const std::string& directory);
 
 private:
     std::string path_;

@@ -1,6 +1,8 @@
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -11,6 +13,18 @@
 #include "tools/capture/usage.h"
 #include "tools/capture/usage_error.h"
 
+namespace {
+// Help and version go to standard output, which may be full or closed.
+int Print(const char* text) {
+    if (std::fputs(text, stdout) < 0 || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "plasma-capture: cannot write to standard output: %s\n",
+                     std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
     ParsedCommand parsed;
     try {
@@ -20,12 +34,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (parsed.command == Command::kHelp) {
-        std::fputs(UsageText(), stdout);
-        return 0;
+        return Print(UsageText());
     }
     if (parsed.command == Command::kVersion) {
-        std::fputs(VersionText(), stdout);
-        return 0;
+        return Print(VersionText());
     }
 
     RemoveTempFileOnSignals();

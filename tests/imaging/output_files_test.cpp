@@ -1,0 +1,216 @@
+// What both programs write for the user: a screenshot or an export, through
+// links, to devices, under long names; and what they print, when the writing
+// fails.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/support/child_process.h"
+#include "tests/support/png_image.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+struct Program {
+    const char* name;
+    std::vector<std::string> argv;  // up to the option that names the output
+};
+
+const Program kDemo{"plasma_demo",
+                    {PLASMA_DEMO, "--headless", "--close-after", "0", "--screenshot"}};
+const Program kCapture{"plasma_capture",
+                       {PLASMA_CAPTURE, "--size", "8x8", "--frames", "1", "--out"}};
+
+void PrintTo(const Program& p, std::ostream* os) {
+    *os << p.name;
+}
+
+ChildResult Write(const Program& program, const std::string& output, long fileSizeLimit = 0) {
+    std::vector<std::string> argv = program.argv;
+    argv.push_back(output);
+    ChildOptions options;
+    options.fileSizeLimit = fileSizeLimit;
+    return RunChild(argv, options);
+}
+
+// Runs the command with its standard output sent to `path`.
+ChildResult RunWithOutputTo(const std::string& path, std::vector<std::string> argv) {
+    argv.insert(argv.begin(), {"/bin/sh", "-c", "f=$1; shift; exec \"$@\" >\"$f\"", "sh", path});
+    return RunChild(argv);
+}
+
+bool IsOneLine(const std::string& text) {
+    return !text.empty() && text.find('\n') == text.size() - 1;
+}
+
+bool IsLink(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+bool IsPng(const std::string& path) {
+    RgbImage image;
+    std::string error;
+    return ReadPng(path, &image, &error);
+}
+
+class OutputFile : public ::testing::TestWithParam<Program> {};
+
+struct LinkCase {
+    const char* name;
+    const char* linkTarget;  // what the link "out.png" holds
+    const char* written;     // the file that must hold the image, in the directory
+};
+
+// The link stays a link, the file it names gets the image, and no temporary
+// file is left in either directory.
+TEST_P(OutputFile, WritesThroughASymbolicLink) {
+    const LinkCase cases[] = {
+        {"to an existing file", "real.png", "real.png"},
+        {"to a file yet to be made", "new.png", "new.png"},
+        {"to a file in another directory", "sub/real.png", "sub/real.png"},
+        {"to a link to a file", "hop.png", "sub/real.png"},
+    };
+    for (const LinkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        ASSERT_EQ(mkdir((dir / "sub").c_str(), 0755), 0);
+        std::ofstream(dir / "real.png") << "old";
+        std::ofstream(dir / "sub/real.png") << "old";
+        ASSERT_EQ(symlink("sub/real.png", (dir / "hop.png").c_str()), 0);
+        ASSERT_EQ(symlink(c.linkTarget, (dir / "out.png").c_str()), 0);
+        const ChildResult run = Write(GetParam(), dir / "out.png");
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(IsLink(dir / "out.png"));
+        EXPECT_TRUE(IsPng(dir / c.written));
+        std::vector<std::string> names = dir.Names();
+        std::vector<std::string> expected = {"hop.png", "out.png", "real.png", "sub"};
+        if (std::string(c.written) == "new.png") {
+            expected.insert(expected.begin() + 1, "new.png");
+        }
+        EXPECT_EQ(names, expected);
+        EXPECT_EQ(TempDir::NamesIn(dir / "sub"), std::vector<std::string>{"real.png"});
+    }
+}
+
+// A device is written as it is; its errors are reported, and it stays.
+TEST_P(OutputFile, WritesADeviceAsItIsAndReportsItsErrors) {
+    for (const char* device : {"/dev/null", "/dev/full"}) {
+        SCOPED_TRACE(device);
+        TempDir dir;
+        const std::string link = dir / "device.png";
+        ASSERT_EQ(symlink(device, link.c_str()), 0);
+        const ChildResult run = Write(GetParam(), link);
+        struct stat status {};
+        ASSERT_EQ(stat(device, &status), 0);
+        EXPECT_TRUE(S_ISCHR(status.st_mode)) << device << " was replaced";
+        if (std::string(device) == "/dev/null") {
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+        } else {
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_TRUE(IsOneLine(run.err)) << run.err;
+            EXPECT_NE(run.err.find("cannot write " + link + ": " + std::strerror(ENOSPC)),
+                      std::string::npos)
+                << run.err;
+        }
+        EXPECT_TRUE(IsLink(link));
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"device.png"});
+    }
+}
+
+// Names up to the file system's limit of 255 bytes work: the temporary name
+// beside them is cut short to fit, never inside a character.
+TEST_P(OutputFile, TakesNamesUpToTheLongestTheFileSystemAccepts) {
+    std::string accented;
+    for (int i = 0; i < 125; ++i) {
+        accented += "\xC3\xA9";  // é, two bytes
+    }
+    for (const std::string& name :
+         {std::string(244, 'a') + ".png", std::string(251, 'b') + ".png", accented + "x.png"}) {
+        SCOPED_TRACE(name.size());
+        TempDir dir;
+        const ChildResult run = Write(GetParam(), dir / name);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(IsPng(dir / name));
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{name});
+    }
+}
+
+// A write that fails part-way (past the size limit) names the file and the
+// reason in one line and leaves nothing behind.
+TEST_P(OutputFile, FailedWriteIsOneLineAndExitOne) {
+    TempDir dir;
+    const ChildResult run = Write(GetParam(), dir / "big.png", 64);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(IsOneLine(run.err)) << run.err;
+    EXPECT_NE(run.err.find(dir / "big.png: " + std::strerror(EFBIG)), std::string::npos) << run.err;
+    EXPECT_TRUE(dir.Names().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, OutputFile, ::testing::Values(kDemo, kCapture),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What the user asked to see on standard output (help, version, a trace) is
+// as much an output as a file: a full disk is reported, never passed over.
+TEST(PrintedOutput, FullStandardOutputIsOneLineAndExitOne) {
+    const std::vector<std::vector<std::string>> commands = {
+        {PLASMA_DEMO, "--help"},
+        {PLASMA_DEMO, "--version"},
+        {PLASMA_DEMO, "--headless", "--close-after", "100", "--trace", "-"},
+        {PLASMA_CAPTURE, "--help"},
+        {PLASMA_CAPTURE, "--version"},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command[0] + " " + command.back());
+        const ChildResult run = RunWithOutputTo("/dev/full", command);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(IsOneLine(run.err)) << run.err;
+        EXPECT_NE(run.err.find(std::strerror(ENOSPC)), std::string::npos) << run.err;
+    }
+}
+
+TEST(PrintedOutput, TraceThatCannotBeWrittenIsOneLineAndExitOne) {
+    TempDir dir;
+    const struct {
+        std::string path;
+        long fileSizeLimit;
+        int error;
+    } cases[] = {{"/dev/full", 0, ENOSPC}, {dir / "trace.txt", 2000, EFBIG}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ChildOptions options;
+        options.fileSizeLimit = c.fileSizeLimit;
+        const ChildResult run = RunChild(
+            {PLASMA_DEMO, "--headless", "--close-after", "100", "--trace", c.path}, options);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(IsOneLine(run.err)) << run.err;
+        EXPECT_NE(
+            run.err.find("cannot write the trace to " + c.path + ": " + std::strerror(c.error)),
+            std::string::npos)
+            << run.err;
+    }
+}
+
+// A screenshot that could not be saved is refused before the run, not after.
+TEST(PrintedOutput, ScreenshotThatCannotBeSavedIsRefusedAtStart) {
+    TempDir dir;
+    ASSERT_EQ(mkdir((dir / "shot.png").c_str(), 0755), 0);
+    for (const std::string& shot : {dir / "none/shot.png", dir / "shot.png"}) {
+        SCOPED_TRACE(shot);
+        const ChildResult run = RunChild({PLASMA_DEMO, "--headless", "--close-after", "100",
+                                          "--trace", "-", "--screenshot", shot});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(IsOneLine(run.err)) << run.err;
+        EXPECT_NE(run.err.find("cannot write " + shot + ": "), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "") << "the program ran";
+    }
+}
+
+}  // namespace

@@ -220,7 +220,8 @@ TEST(Profiles, GiveThisProgramTheLegacyPortraitDisplay) {
     for (const char* device : {"pocketpc", "pocketpc-landscape", "vga", "vga-landscape"}) {
         const ChildResult run = Demo({"--device", device, "--close-after", "0", "--trace", "-"});
         EXPECT_EQ(run.exitCode, 0) << device << ": " << run.err;
-        const TraceLine* properties = Find(ParseTrace(run.out), "GXGetDisplayProperties");
+        const auto trace = ParseTrace(run.out);
+        const TraceLine* properties = Find(trace, "GXGetDisplayProperties");
         ASSERT_NE(properties, nullptr) << device << ": " << run.out;
         EXPECT_NE(properties->call.find("cxWidth=240, cyHeight=320, cbxPitch=2, cbyPitch=480"),
                   std::string::npos)

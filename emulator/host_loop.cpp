@@ -1,6 +1,8 @@
 #include "emulator/host_loop.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "emulator/stop_signals.h"
 #include "platform/device.h"
@@ -30,9 +32,14 @@ void FireScheduledInput(ScheduledInputKind kind) {
     }
 }
 
-int MillisecondsUntil(Clock::time_point when) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::now());
-    return static_cast<int>(std::max<long long>(0, left.count()));
+// PLASMA_DEMO_STATS=1: how often the host woke, on stderr as it ends.
+void PrintStats(unsigned long long wakeUps, Clock::time_point start) {
+    if (const char* stats = std::getenv("PLASMA_DEMO_STATS"); stats == nullptr || *stats != '1') {
+        return;
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::fprintf(stderr, "plasma-demo: host woke %llu times in %.2f s (%.1f/s)\n", wakeUps, seconds,
+                 wakeUps / seconds);
 }
 }  // namespace
 
@@ -46,6 +53,8 @@ int RunHost(Frontend& frontend, const LaunchOptions& options, Clock::time_point 
     const Clock::time_point inputAt = start + std::chrono::milliseconds(options.inputAfterMs);
     bool closeRequested = false;
     Clock::time_point nextPresent = Clock::now();
+    const Clock::time_point running = nextPresent;
+    unsigned long long wakeUps = 0;
 
     while (!device::ProgramEnded()) {
         // Input before the program's window exists would reach nobody: hold
@@ -72,8 +81,10 @@ int RunHost(Frontend& frontend, const LaunchOptions& options, Clock::time_point 
         if (inputPending) {
             wakeAt = std::min(wakeAt, inputAt);
         }
-        frontend.PumpInput(MillisecondsUntil(wakeAt));
+        frontend.PumpInput(wakeAt);
+        ++wakeUps;
     }
     frontend.Present();
+    PrintStats(wakeUps, running);
     return device::ExitCode();
 }

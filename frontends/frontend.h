@@ -3,6 +3,7 @@
 // input and hands it to the device, presents the device's screen, and shows
 // the program's message boxes. It runs on the host's main thread.
 
+#include <chrono>
 #include <string>
 
 #include "platform/device.h"
@@ -10,9 +11,12 @@
 class Frontend {
 public:
     virtual ~Frontend() = default;
-    // Waits up to timeoutMs for input from the user (or a wake from the
-    // device) and delivers what came to the device.
-    virtual void PumpInput(int timeoutMs) = 0;
+    using Clock = std::chrono::steady_clock;
+
+    // Waits until `deadline` for input from the user (or a wake from the
+    // device) and delivers what came to the device. Returns at the deadline,
+    // not a millisecond early.
+    virtual void PumpInput(Clock::time_point deadline) = 0;
     // Wakes a PumpInput that is waiting; safe from any thread.
     virtual void Wake() = 0;
     // Shows the device's screen as it stands now.

@@ -5,9 +5,9 @@
 
 #include "platform/utf8.h"
 
-void HeadlessFrontend::PumpInput(int timeoutMs) {
+void HeadlessFrontend::PumpInput(Clock::time_point deadline) {
     std::unique_lock<std::mutex> lock(mutex_);
-    woken_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return wakePending_; });
+    woken_.wait_until(lock, deadline, [this] { return wakePending_; });
     wakePending_ = false;
 }
 

@@ -9,7 +9,7 @@
 // and a message box is written to stderr and answered with OK at once.
 class HeadlessFrontend : public Frontend {
 public:
-    void PumpInput(int timeoutMs) override;
+    void PumpInput(Clock::time_point deadline) override;
     void Wake() override;
     void Present() override {}
     int ShowMessageBox(const device::MessageBoxRequest& request) override;

@@ -60,9 +60,13 @@ public:
         SDL_Quit();
     }
 
-    void PumpInput(int timeoutMs) override {
+    void PumpInput(Clock::time_point deadline) override {
+        // SDL waits in whole milliseconds: round up, so that the wait never
+        // ends short of the deadline and a 0 ms wait never spins.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, timeoutMs) == 0) {
+        if (SDL_WaitEventTimeout(&event, static_cast<int>(std::max<int64_t>(0, left.count()))) ==
+            0) {
             return;
         }
         bool closeRequested = false;

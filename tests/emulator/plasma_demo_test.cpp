@@ -294,3 +294,28 @@ TEST(Options, HelpAndVersion) {
 }
 
 }  // namespace
+
+namespace {
+
+// The host presents about 50 times a second headless and otherwise sleeps to
+// its next deadline; waits that ended early, a fraction of a millisecond
+// before it, would wake it hundreds of times a second.
+TEST(HostLoop, WakesAboutOncePerFrameInterval) {
+    setenv("PLASMA_DEMO_STATS", "1", 1);
+    const ChildResult run = Demo({"--close-after", "2000"});
+    unsetenv("PLASMA_DEMO_STATS");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const size_t at = run.err.find("host woke ");
+    ASSERT_NE(at, std::string::npos) << run.err;
+    unsigned long long wakeUps = 0;
+    double seconds = 0;
+    ASSERT_EQ(
+        std::sscanf(run.err.c_str() + at, "host woke %llu times in %lf s", &wakeUps, &seconds), 2)
+        << run.err;
+    ASSERT_GE(seconds, 2.0);
+    const double perSecond = wakeUps / seconds;
+    EXPECT_GE(perSecond, 10.0) << run.err;
+    EXPECT_LE(perSecond, 150.0) << run.err;
+}
+
+}  // namespace

@@ -1,14 +1,19 @@
 #include "frontends/sdl/sdl_frontend.h"
 
 #include <SDL.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <bitset>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "frontends/sdl/icon_image.h"
@@ -278,6 +283,28 @@ void SetIcon(SDL_Window* window) {
     }
 }
 
+// SDL shows a message box from a child process (a fork of its own, or
+// zenity) and waits for it. Were the launcher to end meanwhile (a second stop
+// signal), the child would stay, and with it the box, the launcher's window
+// (the child holds the inherited display connection) and the caller's output
+// pipes. So every child is killed when the launcher ends.
+pid_t gLauncher = 0;
+
+void OnForkInChild() {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != gLauncher) {
+        _exit(127);  // the launcher ended before the line above took effect
+    }
+}
+
+void EndChildrenWithTheLauncher() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        gLauncher = getpid();
+        pthread_atfork(nullptr, nullptr, OnForkInChild);
+    });
+}
+
 // SDL falls back to drivers that show nothing to anyone (offscreen, dummy)
 // when no display answers; only these put a window in front of a person.
 bool ShowsWindows(const char* driver) {
@@ -365,6 +392,7 @@ std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options, s
     if (!InitVideo(error)) {
         return nullptr;
     }
+    EndChildrenWithTheLauncher();
     const int32_t width = device::ScreenWidth(), height = device::ScreenHeight();
     int32_t scale = options.scale;
     if (scale <= 0) {

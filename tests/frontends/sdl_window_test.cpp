@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -17,6 +19,8 @@
 #include "tests/frontends/x_display.h"
 #include "tests/support/canvas.h"
 #include "tests/support/child_process.h"
+#include "tests/support/png_image.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/trace_lines.h"
 
 namespace {
@@ -540,6 +544,60 @@ INSTANTIATE_TEST_SUITE_P(Boxes, SdlWindowMessageBox, ::testing::Values(false, tr
                          [](const auto& info) {
                              return std::string(info.param ? "window_closed_meanwhile" : "alone");
                          });
+
+// A stop signal that comes while the window is still being made (the trace
+// file is opened before it) closes the program once its window exists.
+TEST_F(SdlWindow, StopBeforeTheWindowExistsIsACloseRequest) {
+    TempDir dir;
+    const std::string trace = dir / "trace.txt", shot = dir / "shot.png";
+    bool sent = false;
+    ChildOptions options;
+    options.whileRunning = [&](pid_t pid) {
+        if (!sent && access(trace.c_str(), F_OK) == 0) {
+            sent = true;
+            kill(pid, SIGTERM);
+        }
+    };
+    demo_ = std::make_unique<RunningDemo>(
+        std::vector<std::string>{"--window", "--trace", trace, "--screenshot", shot}, options);
+    const ChildResult& run = Finish();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(run.exitCode, 0) << run.err << " signal " << run.termSignal;
+    std::ifstream in(trace);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(Calls(ParseTrace(text), "DispatchMessageW(WM_CLOSE").empty()) << text;
+    RgbImage image;
+    std::string error;
+    EXPECT_TRUE(ReadPng(shot, &image, &error)) << error;
+}
+
+// A second stop signal ends the launcher at once, while the message box is
+// up: nothing of it may stay behind, neither the box's process (which would
+// hold the caller's pipes open), nor the box, nor the launcher's window.
+TEST_F(SdlWindow, NothingOutlivesTheLauncherEndedDuringAMessageBox) {
+    Launch({"--fail", "open"});
+    const Window window =
+        WaitForWindow([](const std::string& title) { return title == "plasma-demo"; });
+    ASSERT_NE(window, None) << Finish().err;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (Window w : ShownWindows(x())) {
+            if (TransientFor(x(), w) == window) {
+                return true;
+            }
+        }
+        return false;
+    })) << "no message box over the window";
+    const std::vector<uint32_t> pid = Cardinals(x(), window, "_NET_WM_PID");
+    ASSERT_EQ(pid.size(), 1u);
+    kill(static_cast<pid_t>(pid[0]), SIGTERM);
+    Pause(100);
+    kill(static_cast<pid_t>(pid[0]), SIGTERM);
+    const ChildResult& run = Finish();
+    EXPECT_FALSE(run.timedOut) << "something held the launcher's output open";
+    EXPECT_EQ(run.exitCode, 128 + SIGTERM) << run.err;
+    EXPECT_TRUE(WaitUntil([&] { return ShownWindows(x()).empty(); }, 3000))
+        << ShownWindows(x()).size() << " windows stayed on the screen";
+}
 
 // A display number with no X server behind it.
 std::string UnservedDisplay() {

@@ -35,7 +35,9 @@ const std::vector<ExpectedDifference> kExpectedDifferences = {
     {{"  TranslateMessage(WM_CHAR) = 0"},
      {"  TranslateMessage(WM_CHAR) = 1"},
      "Both platforms document zero for a message that is not translated, which WM_CHAR is "
-     "not (same two pages); Wine answers nonzero for every message in the keyboard range"},
+     "not (TranslateMessage, Windows CE 5.0: https://learn.microsoft.com/en-us/"
+     "previous-versions/windows/embedded/aa453776(v=msdn.10), and the desktop page); Wine "
+     "answers nonzero for every message in the keyboard range"},
     {{},
      {"GetMessageW = 1 WM_MOUSEMOVE x=10 y=20 buttons=0", "  TranslateMessage(WM_MOUSEMOVE) = 0",
       "  proc WM_MOUSEMOVE x=10 y=20 buttons=0"},

@@ -1,6 +1,7 @@
 #pragma once
 // The handheld's core library, as far as this project uses it: window classes
-// and windows, the message queue, threads, sleeping and the message box.
+// and windows, the message queue, threads, interlocked values, sleeping and
+// the message box.
 // Names, values and signatures are the platform's; on the device its own
 // header takes this one's place.
 
@@ -162,6 +163,15 @@ BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode);
 int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 BOOL WINAPI PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags);
+
+// Interlocked access to a 32-bit value shared between threads: each call is
+// one indivisible read-modify-write that orders the memory accesses around
+// it. Exchange and compare-exchange return the value before the call,
+// increment and decrement the value after it.
+LONG WINAPI InterlockedExchange(LONG volatile* target, LONG value);
+LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange, LONG comparand);
+LONG WINAPI InterlockedIncrement(LONG volatile* addend);
+LONG WINAPI InterlockedDecrement(LONG volatile* addend);
 }
 
 // The program's entry point, called by the platform's start-up code.

@@ -1,4 +1,3 @@
-#include <atomic>
 #include <cstddef>
 
 #include "display/draw_surface.h"
@@ -36,26 +35,28 @@ DrawFrameFunction DrawFrameFor(RenderPath path) {
 
 void DrawFrameFirstUse(const PlasmaFrame& frame);
 
-// Chosen once; every later frame goes straight to the chosen path.
-std::atomic<DrawFrameFunction> gDrawFrame{&DrawFrameFirstUse};
-std::atomic<RenderPath> gRenderPath{RenderPath::kGeneral};
+// Chosen once, while the program is initialised: that runs on one thread
+// before any other exists, so every later frame goes straight to the chosen
+// path with no atomic access (and no runtime support for one). Anything drawn
+// even earlier chooses on its first use, on that same thread.
+DrawFrameFunction gDrawFrame = &DrawFrameFirstUse;
+RenderPath gRenderPath = RenderPath::kGeneral;
 
-DrawFrameFunction ChooseOnce() {
-    DrawFrameFunction current = gDrawFrame.load(std::memory_order_acquire);
-    if (current == &DrawFrameFirstUse) {
-        const RenderPath fastest = FastestRenderPath();
-        gRenderPath.store(fastest, std::memory_order_relaxed);
-        if (gDrawFrame.compare_exchange_strong(current, DrawFrameFor(fastest),
-                                               std::memory_order_acq_rel)) {
-            current = DrawFrameFor(fastest);
-        }
+void ChooseOnce() {
+    if (gDrawFrame == &DrawFrameFirstUse) {
+        gRenderPath = FastestRenderPath();
+        gDrawFrame = DrawFrameFor(gRenderPath);
     }
-    return current;
 }
 
 void DrawFrameFirstUse(const PlasmaFrame& frame) {
-    ChooseOnce()(frame);
+    ChooseOnce();
+    gDrawFrame(frame);
 }
+
+struct ChooseAtStart {
+    ChooseAtStart() { ChooseOnce(); }
+} gChooseAtStart;
 }  // namespace
 
 const char* RenderPathName(RenderPath path) {
@@ -85,20 +86,19 @@ RenderPath FastestRenderPath() {
 
 RenderPath CurrentRenderPath() {
     ChooseOnce();
-    return gRenderPath.load(std::memory_order_relaxed);
+    return gRenderPath;
 }
 
 bool UseRenderPath(RenderPath path) {
     if (!RenderPathAvailable(path))
         return false;
-    ChooseOnce();
-    gRenderPath.store(path, std::memory_order_relaxed);
-    gDrawFrame.store(DrawFrameFor(path), std::memory_order_release);
+    gRenderPath = path;
+    gDrawFrame = DrawFrameFor(path);
     return true;
 }
 
 void DrawFrame(const PlasmaFrame& frame) {
-    gDrawFrame.load(std::memory_order_acquire)(frame);
+    gDrawFrame(frame);
 }
 
 // Phases 0 and 1 are constant along a row and phases 2 and 3 restart from the

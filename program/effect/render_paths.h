@@ -73,7 +73,7 @@ RenderPath FastestRenderPath();
 // The path RenderFrame uses now (picking it if nothing has yet).
 RenderPath CurrentRenderPath();
 // Makes RenderFrame draw with `path` from now on; false, and nothing changes,
-// when the path is not available.
+// when the path is not available. Only while no other thread draws.
 bool UseRenderPath(RenderPath path);
 // Draws with the current path (no animation state is touched).
 void DrawFrame(const PlasmaFrame& frame);

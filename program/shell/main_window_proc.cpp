@@ -9,7 +9,7 @@ void StopPlasma() {
     DWORD exitCode = 0;  // stays defined should GetExitCodeThread fail
     GetExitCodeThread(gRenderThread, &exitCode);
     TerminateThread(gRenderThread, exitCode);
-    gRunning = 0;
+    SetRunning(0);
     PostQuitMessage(0);
 }
 }  // namespace

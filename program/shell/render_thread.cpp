@@ -10,7 +10,7 @@ void RunPlasma() {
     PlasmaEffect effect;
     effect.Init(gDrawSurface.width, gDrawSurface.renderHeight);
     const int bracketFrames = GXIsDisplayDRAMBuffer();
-    while (gRunning != 0) {
+    while (IsRunning()) {
         if (bracketFrames) {
             GXBeginDraw();
         }
@@ -22,9 +22,9 @@ void RunPlasma() {
 }
 
 DWORD WINAPI RenderThreadProc(LPVOID /*parameter*/) {
-    gRunning = 1;
+    SetRunning(1);
     RunPlasma();
-    gRunning = 0;
+    SetRunning(0);
     PostMessageW(gMainWindow, WM_CLOSE, 0, 0);
     return 0;
 }

@@ -1,8 +1,15 @@
 #include "shell/shell.h"
 
-static_assert(std::atomic<int32_t>::is_always_lock_free, "the running flag must not need a lock");
-
 HWND gMainWindow = nullptr;
 HANDLE gRenderThread = nullptr;
 DWORD gRenderThreadId = 0;
-std::atomic<int32_t> gRunning{0};
+LONG gRunning = 0;
+
+void SetRunning(LONG running) {
+    InterlockedExchange(&gRunning, running);
+}
+
+// A compare-exchange that stores what it finds is a plain interlocked read.
+bool IsRunning() {
+    return InterlockedCompareExchange(&gRunning, 0, 0) != 0;
+}

@@ -1,0 +1,64 @@
+// The interlocked calls, lock-free: each is one sequentially consistent
+// atomic operation on the caller's value, so they never block and a thread
+// ended by TerminateThread cannot leave anything half done. (Where the CPU
+// has no such instruction, as on ARMv5, the compiler calls its runtime's
+// routines over the kernel's compare-and-swap helper: no lock there either.)
+//
+// Only calls that store a value are listed in the trace; a read through
+// InterlockedCompareExchange(&value, 0, 0) is not, as a render loop may make
+// one every frame.
+
+#include <string>
+
+#include <windows.h>
+
+#include "platform/src/trace.h"
+
+namespace {
+
+void TraceStore(const char* call, LONG volatile* value, const char* arguments, LONG result) {
+    if (platform::Tracing()) {
+        platform::TraceLine("%s(%s%s) = %d", call,
+                            platform::Hex(const_cast<const LONG*>(value)).c_str(), arguments,
+                            result);
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+LONG WINAPI InterlockedExchange(LONG volatile* target, LONG value) {
+    const LONG previous = __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
+    if (platform::Tracing()) {
+        TraceStore("InterlockedExchange", target, (", " + std::to_string(value)).c_str(), previous);
+    }
+    return previous;
+}
+
+LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange, LONG comparand) {
+    LONG previous = comparand;
+    // When the values differ, the builtin writes the one it found into `previous`.
+    __atomic_compare_exchange_n(destination, &previous, exchange, false, __ATOMIC_SEQ_CST,
+                                __ATOMIC_SEQ_CST);
+    if (previous == comparand && exchange != comparand && platform::Tracing()) {
+        TraceStore("InterlockedCompareExchange", destination,
+                   (", " + std::to_string(exchange) + ", " + std::to_string(comparand)).c_str(),
+                   previous);
+    }
+    return previous;
+}
+
+LONG WINAPI InterlockedIncrement(LONG volatile* addend) {
+    const LONG result = __atomic_add_fetch(addend, 1, __ATOMIC_SEQ_CST);
+    TraceStore("InterlockedIncrement", addend, "", result);
+    return result;
+}
+
+LONG WINAPI InterlockedDecrement(LONG volatile* addend) {
+    const LONG result = __atomic_sub_fetch(addend, 1, __ATOMIC_SEQ_CST);
+    TraceStore("InterlockedDecrement", addend, "", result);
+    return result;
+}
+
+}  // extern "C"

@@ -59,7 +59,7 @@ class RenderPaths : public ::testing::TestWithParam<std::tuple<RenderPath, Layou
 protected:
     void SetUp() override {
         if (!RenderPathAvailable(std::get<0>(GetParam()))) {
-            GTEST_SKIP() << "this CPU lacks the path";
+            GTEST_SKIP() << "the path is not built for this target or this CPU lacks it";
         }
         previous_ = CurrentRenderPath();
         ASSERT_TRUE(UseRenderPath(std::get<0>(GetParam())));

@@ -1,6 +1,8 @@
 #include "frontends/sdl/sdl_frontend.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
+#include <link.h>
 #include <pthread.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -305,6 +307,39 @@ void EndChildrenWithTheLauncher() {
     });
 }
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// A sanitizer reports at exit what a library kept or did; a library SDL has
+// unloaded by then (Mesa's GL driver) shows as an unknown module that no
+// suppression can name. Under a sanitizer every library loaded so far stays.
+void KeepLibrariesLoaded() {
+    if (!kSanitized) {
+        return;
+    }
+    std::vector<std::string> names;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* found) {
+            if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0') {
+                static_cast<std::vector<std::string>*>(found)->push_back(info->dlpi_name);
+            }
+            return 0;
+        },
+        &names);
+    for (const std::string& name : names) {
+        dlopen(name.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+    }
+}
+
 // SDL falls back to drivers that show nothing to anyone (offscreen, dummy)
 // when no display answers; only these put a window in front of a person.
 bool ShowsWindows(const char* driver) {
@@ -427,6 +462,7 @@ std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options, s
         SDL_Quit();
         return nullptr;
     }
+    KeepLibrariesLoaded();
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
     // The whole screen stays visible, at least one window pixel a device pixel.
     SDL_SetWindowMinimumSize(window, width, height);

@@ -545,6 +545,18 @@ INSTANTIATE_TEST_SUITE_P(Boxes, SdlWindowMessageBox, ::testing::Values(false, tr
                              return std::string(info.param ? "window_closed_meanwhile" : "alone");
                          });
 
+// A person runs a sanitizer build as it is, without the tests' suppressions,
+// preloads or options: it runs cleanly in a window all the same, reporting
+// nothing about the libraries behind the window.
+TEST_F(SdlWindow, RunsCleanlyWithoutTheTestsSanitizerSettings) {
+    const ChildResult run =
+        RunChild({"/usr/bin/env", "-u", "LD_PRELOAD", "-u", "LSAN_OPTIONS",
+                  "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1", "TSAN_OPTIONS=halt_on_error=1",
+                  PLASMA_DEMO, "--window", "--close-after", "1500"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+}
+
 // A stop signal that comes while the window is still being made (the trace
 // file is opened before it) closes the program once its window exists.
 TEST_F(SdlWindow, StopBeforeTheWindowExistsIsACloseRequest) {

@@ -2,6 +2,7 @@
 // links, to devices, under long names; and what they print, when the writing
 // fails.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,6 +196,64 @@ TEST(PrintedOutput, TraceThatCannotBeWrittenIsOneLineAndExitOne) {
             run.err.find("cannot write the trace to " + c.path + ": " + std::strerror(c.error)),
             std::string::npos)
             << run.err;
+    }
+}
+
+// Sets a signal's disposition for the programs the test starts, as nohup or
+// a shell does, and restores it.
+class InheritedDisposition {
+public:
+    InheritedDisposition(int signal, void (*handler)(int)) : signal_(signal) {
+        struct sigaction action {};
+        action.sa_handler = handler;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal_, &action, &saved_);
+    }
+    ~InheritedDisposition() { sigaction(signal_, &saved_, nullptr); }
+
+private:
+    int signal_;
+    struct sigaction saved_ {};
+};
+
+// A signal sent while the export writes its first large frame: one that ends
+// the process takes the temporary file with it; one the process inherited as
+// ignored (nohup's SIGHUP) stays ignored, and the export completes.
+TEST(ExportSignals, EndingSignalsLeaveNoTemporaryFileIgnoredOnesStayIgnored) {
+    const struct {
+        const char* name;
+        int signal;
+        bool ignored;
+    } cases[] = {
+        {"SIGALRM", SIGALRM, false}, {"SIGUSR1", SIGUSR1, false}, {"nohup SIGHUP", SIGHUP, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        bool sent = false;
+        ChildOptions options;
+        options.whileRunning = [&](pid_t pid) {
+            for (const std::string& name : dir.Names()) {
+                if (!sent && name.rfind(".f1.png.tmp", 0) == 0) {
+                    sent = true;
+                    kill(pid, c.signal);
+                }
+            }
+        };
+        ChildResult run;
+        {
+            const InheritedDisposition inherited(c.signal, c.ignored ? SIG_IGN : SIG_DFL);
+            run = RunChild({PLASMA_CAPTURE, "--size", "4096x4096", "--frames", "1-2", "--out",
+                            dir / "f%d.png"},
+                           options);
+        }
+        ASSERT_TRUE(sent);
+        if (c.ignored) {
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_EQ(dir.Names(), (std::vector<std::string>{"f1.png", "f2.png"}));
+        } else {
+            EXPECT_EQ(run.termSignal, c.signal) << run.err;
+            EXPECT_EQ(dir.Names(), std::vector<std::string>{});
+        }
     }
 }
 

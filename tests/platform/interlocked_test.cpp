@@ -106,8 +106,8 @@ TEST(Interlocked, ConcurrentUpdatesAreNeverLost) {
 // both directions, round after round: the calls order plain memory.
 TEST(Interlocked, AFlagHandsOverWhatWasWrittenBeforeIt) {
     constexpr int kRounds = 2000;
-    LONG turn = 0;    // 0: the main thread's turn, 1: the helper's
-    int payload = 0;  // plain memory, touched only by the thread whose turn it is
+    LONG turn = 0;         // 0: the main thread's turn, 1: the helper's
+    uint32_t payload = 0;  // plain memory (wraps), touched only by the thread whose turn it is
     std::thread helper([&] {
         for (int i = 0; i < kRounds; ++i) {
             while (InterlockedCompareExchange(&turn, 0, 0) != 1) {
@@ -117,7 +117,7 @@ TEST(Interlocked, AFlagHandsOverWhatWasWrittenBeforeIt) {
             InterlockedExchange(&turn, 0);
         }
     });
-    int expected = 0;
+    uint32_t expected = 0;
     for (int i = 0; i < kRounds; ++i) {
         while (InterlockedCompareExchange(&turn, 0, 0) != 0) {
             std::this_thread::yield();

@@ -89,4 +89,37 @@ int GXIsDisplayDRAMBuffer() {
     return result;
 }
 
+int GXCloseDisplay() {
+    const platform::TerminationDeferred deferred;
+    const int result = platform::Display().opened.exchange(false) ? 1 : 0;
+    platform::TraceLine("GXCloseDisplay() = %d", result);
+    return result;
+}
+
+// Input reaches the program's window as messages whether or not it asked for
+// it; suspending changes nothing on a screen that is always there.
+int GXOpenInput() {
+    const platform::TerminationDeferred deferred;
+    platform::TraceLine("GXOpenInput() = 1");
+    return 1;
+}
+
+int GXCloseInput() {
+    const platform::TerminationDeferred deferred;
+    platform::TraceLine("GXCloseInput() = 1");
+    return 1;
+}
+
+int GXSuspend() {
+    const platform::TerminationDeferred deferred;
+    platform::TraceLine("GXSuspend() = 1");
+    return 1;
+}
+
+int GXResume() {
+    const platform::TerminationDeferred deferred;
+    platform::TraceLine("GXResume() = 1");
+    return 1;
+}
+
 }  // extern "C"

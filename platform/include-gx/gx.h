@@ -27,8 +27,13 @@ struct GXDisplayProperties {
 
 extern "C" {
 int GXOpenDisplay(HWND window, DWORD flags);
+int GXCloseDisplay();
 GXDisplayProperties GXGetDisplayProperties();
 void* GXBeginDraw();
 int GXEndDraw();
 int GXIsDisplayDRAMBuffer();
+int GXOpenInput();
+int GXCloseInput();
+int GXSuspend();
+int GXResume();
 }

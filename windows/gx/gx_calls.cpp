@@ -1,0 +1,81 @@
+// The display interface's calls. GXBeginDraw and GXEndDraw run on the
+// program's drawing thread, which TerminateThread may end anywhere: they
+// take no lock and allocate nothing.
+
+#include <gx.h>
+
+#include "windows/gx/gx_state.h"
+
+extern "C" {
+
+int GXOpenDisplay(HWND /*window*/, DWORD /*flags*/) {
+    EnsureStarted();
+    GxState& gx = Gx();
+    if (gx.settings.launch.device.failure == device::DisplayFailure::Open) {
+        return 0;
+    }
+    gx.opened.store(true);
+    return 1;
+}
+
+int GXCloseDisplay() {
+    EnsureStarted();
+    return Gx().opened.exchange(false) ? 1 : 0;
+}
+
+GXDisplayProperties GXGetDisplayProperties() {
+    EnsureStarted();
+    return Gx().geometry.properties;
+}
+
+void* GXBeginDraw() {
+    EnsureStarted();
+    GxState& gx = Gx();
+    if (!gx.opened.load() || gx.settings.launch.device.failure == device::DisplayFailure::Begin) {
+        return nullptr;
+    }
+    return gx.memory + gx.geometry.originOffset;
+}
+
+int GXEndDraw() {
+    EnsureStarted();
+    GxState& gx = Gx();
+    if (!gx.opened.load()) {
+        return 0;
+    }
+    if (gx.settings.launch.device.dramBuffer) {
+        gx.frames.Publish(gx.memory);
+    }
+    return 1;
+}
+
+int GXIsDisplayDRAMBuffer() {
+    EnsureStarted();
+    return Gx().settings.launch.device.dramBuffer ? 1 : 0;
+}
+
+// Input needs no preparing here: the screen's window hands keys to the
+// program's window as they come.
+int GXOpenInput() {
+    EnsureStarted();
+    return 1;
+}
+
+int GXCloseInput() {
+    EnsureStarted();
+    return 1;
+}
+
+// The screen keeps showing what was drawn while the program is in the
+// background; nothing to give up or take back.
+int GXSuspend() {
+    EnsureStarted();
+    return 1;
+}
+
+int GXResume() {
+    EnsureStarted();
+    return 1;
+}
+
+}  // extern "C"

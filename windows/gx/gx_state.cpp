@@ -1,0 +1,81 @@
+#include "windows/gx/gx_state.h"
+
+#include <cstring>
+
+#include "platform/src/display_memory.h"
+#include "windows/gx/screen_dump.h"
+#include "windows/gx/screen_window.h"
+
+namespace {
+constexpr UINT kBadSetting = 2;
+constexpr UINT kFailed = 1;
+
+INIT_ONCE gStartOnce = INIT_ONCE_STATIC_INIT;
+
+BOOL CALLBACK Start(PINIT_ONCE, PVOID, PVOID*) {
+    GxState& gx = Gx();
+    wchar_t* environment = GetEnvironmentStringsW();
+    std::string error;
+    const bool good = ReadSettings(environment, &gx.settings, &error);
+    FreeEnvironmentStringsW(environment);
+    if (!good) {
+        WriteErrorLine("gx.dll: " + error);
+        ExitProcess(kBadSetting);
+    }
+    const device::Config& config = gx.settings.launch.device;
+    gx.geometry = platform::GeometryFor(config.panelWidth, config.panelHeight, config.rotation);
+    gx.bytes = static_cast<size_t>(config.panelWidth) * static_cast<size_t>(config.panelHeight) * 2;
+    // Held at 90 or 180 degrees, rows as the user sees them run toward the
+    // panel's first byte, so a row drawn one pixel too long lands before it.
+    const bool towardStart = config.rotation == 90 || config.rotation == 180;
+    gx.memory = platform::AllocateDisplayMemory(
+        gx.bytes, towardStart ? platform::FlushEnd::Start : platform::FlushEnd::End);
+    if (gx.memory == nullptr || (config.dramBuffer && !gx.frames.Init(gx.bytes))) {
+        WriteErrorLine("gx.dll: cannot have the display's memory");
+        ExitProcess(kFailed);
+    }
+    gx.programThread = GetCurrentThreadId();
+    gx.ready.store(true);
+    PrepareScreenDump();
+    StartScreenWindow();
+    return TRUE;
+}
+}  // namespace
+
+// Built as gx.dll loads, before any of its calls can be made.
+GxState gState;
+
+GxState& Gx() {
+    return gState;
+}
+
+void EnsureStarted() {
+    InitOnceExecuteOnce(&gStartOnce, Start, nullptr, nullptr);
+}
+
+void CopyScreen(uint16_t* pixels, uint64_t* published) {
+    GxState& gx = Gx();
+    *published = 0;
+    const uint8_t* memory = gx.memory;
+    if (gx.settings.launch.device.dramBuffer) {
+        memory = gx.frames.Latest(published);
+    }
+    // Read while the program may be drawing, as the panel's scan-out does: a
+    // torn frame is what the user would see too.
+    const volatile uint8_t* bytes = memory;
+    const int32_t width = static_cast<int32_t>(gx.geometry.properties.cxWidth);
+    const int32_t height = static_cast<int32_t>(gx.geometry.properties.cyHeight);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const ptrdiff_t at = platform::PixelOffset(gx.geometry, x, y);
+            *pixels++ = static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+        }
+    }
+}
+
+void WriteErrorLine(const std::string& line) {
+    const std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+              &written, nullptr);
+}

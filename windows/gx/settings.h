@@ -1,0 +1,19 @@
+#pragma once
+// gx.dll's settings. The program reads no command line, so they come from
+// the environment: plasma-demo's options under PLASMA_GX_* names, with the
+// same meanings and limits (they are parsed by the same code).
+
+#include <string>
+
+#include "emulator/options.h"
+
+struct GxSettings {
+    LaunchOptions launch;         // device, scheduled input, screenshot
+    std::wstring screenshotPath;  // as given, for the platform's file calls
+    bool stats = false;           // PLASMA_GX_STATS=1: counts on stderr at the end
+};
+
+// Reads the PLASMA_GX_* variables of an environment block (as
+// GetEnvironmentStringsW gives it). On a bad name or value returns false and
+// sets `error` to one line naming the variable and what it accepts.
+bool ReadSettings(const wchar_t* environment, GxSettings* settings, std::string* error);

@@ -23,8 +23,14 @@ BOOL CALLBACK Start(PINIT_ONCE, PVOID, PVOID*) {
         ExitProcess(kBadSetting);
     }
     const device::Config& config = gx.settings.launch.device;
-    gx.geometry = platform::GeometryFor(config.panelWidth, config.panelHeight, config.rotation);
-    gx.bytes = static_cast<size_t>(config.panelWidth) * static_cast<size_t>(config.panelHeight) * 2;
+    // A larger panel may show the program a smaller display, scaled up.
+    gx.scale = config.displayScale;
+    const int32_t width = config.panelWidth / gx.scale;
+    const int32_t height = config.panelHeight / gx.scale;
+    gx.geometry = platform::GeometryFor(width, height, config.rotation);
+    gx.screenWidth = static_cast<int32_t>(gx.geometry.properties.cxWidth) * gx.scale;
+    gx.screenHeight = static_cast<int32_t>(gx.geometry.properties.cyHeight) * gx.scale;
+    gx.bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 2;
     // Held at 90 or 180 degrees, rows as the user sees them run toward the
     // panel's first byte, so a row drawn one pixel too long lands before it.
     const bool towardStart = config.rotation == 90 || config.rotation == 180;
@@ -63,11 +69,10 @@ void CopyScreen(uint16_t* pixels, uint64_t* published) {
     // Read while the program may be drawing, as the panel's scan-out does: a
     // torn frame is what the user would see too.
     const volatile uint8_t* bytes = memory;
-    const int32_t width = static_cast<int32_t>(gx.geometry.properties.cxWidth);
-    const int32_t height = static_cast<int32_t>(gx.geometry.properties.cyHeight);
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const ptrdiff_t at = platform::PixelOffset(gx.geometry, x, y);
+    const int32_t scale = gx.scale;
+    for (int32_t y = 0; y < gx.screenHeight; ++y) {
+        for (int32_t x = 0; x < gx.screenWidth; ++x) {
+            const ptrdiff_t at = platform::PixelOffset(gx.geometry, x / scale, y / scale);
             *pixels++ = static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
         }
     }

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "windows/gx/gx_state.h"
+
 namespace {
 // The class of the dialog boxes MessageBoxW shows.
 constexpr wchar_t kDialogClass[] = L"#32770";
@@ -29,8 +31,10 @@ HWND FindProgramWindow(DWORD programThread) {
 }
 
 void PostStylus(HWND window, UINT message, int32_t x, int32_t y) {
+    // A point of the panel, in the display the program gets.
+    const int32_t scale = Gx().scale;
     const WPARAM buttons = message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
-    PostMessageW(window, message, buttons, MAKELPARAM(x, y));
+    PostMessageW(window, message, buttons, MAKELPARAM(x / scale, y / scale));
 }
 
 void PostKey(HWND window, UINT message, WPARAM virtualKey, LPARAM keyData) {

@@ -101,8 +101,7 @@ HRESULT WritePng(const std::wstring& path, int32_t width, int32_t height) {
 
 void PrepareScreenDump() {
     const GxState& gx = Gx();
-    const size_t count =
-        static_cast<size_t>(gx.geometry.properties.cxWidth) * gx.geometry.properties.cyHeight;
+    const size_t count = static_cast<size_t>(gx.screenWidth) * gx.screenHeight;
     gPixels.assign(count, 0);
     if (gx.settings.screenshotPath.empty()) {
         return;
@@ -145,9 +144,7 @@ void FinishAtExit() {
         *out++ = rgb.green;
         *out++ = rgb.red;
     }
-    const HRESULT result =
-        WritePng(gx.settings.screenshotPath, static_cast<int32_t>(gx.geometry.properties.cxWidth),
-                 static_cast<int32_t>(gx.geometry.properties.cyHeight));
+    const HRESULT result = WritePng(gx.settings.screenshotPath, gx.screenWidth, gx.screenHeight);
     if (FAILED(result)) {
         WriteErrorLine("gx.dll: cannot save the screen as " + gx.settings.launch.screenshotPath +
                        " (" + Describe(result) + ")");

@@ -230,8 +230,8 @@ void FollowProgram() {
 
 bool CreateScreenWindow() {
     const GxState& gx = Gx();
-    gScreen.width = static_cast<int32_t>(gx.geometry.properties.cxWidth);
-    gScreen.height = static_cast<int32_t>(gx.geometry.properties.cyHeight);
+    gScreen.width = gx.screenWidth;
+    gScreen.height = gx.screenHeight;
     const size_t count = static_cast<size_t>(gScreen.width) * gScreen.height;
     gScreen.pixels.assign(count, 0);
     gScreen.colours.assign(count, 0);

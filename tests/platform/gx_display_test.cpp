@@ -208,6 +208,19 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase{"NotOpened", device::DisplayFailure::None, false, 0, false}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
+// Closing the display ends drawing until it is opened again; a display that
+// is not open cannot be closed.
+TEST(CloseDisplay, EndsDrawingUntilOpenedAgain) {
+    device::Init(device::Config{});
+    ASSERT_EQ(GXOpenDisplay(nullptr, GX_FULLSCREEN), 1);
+    EXPECT_EQ(GXCloseDisplay(), 1);
+    EXPECT_EQ(GXBeginDraw(), nullptr);
+    EXPECT_EQ(GXEndDraw(), 0);
+    EXPECT_EQ(GXCloseDisplay(), 0);
+    ASSERT_EQ(GXOpenDisplay(nullptr, GX_FULLSCREEN), 1);
+    EXPECT_NE(GXBeginDraw(), nullptr);
+}
+
 // Display memory of a panel whose rows do not fill whole pages.
 uint8_t* OpenOddPanel(int rotation = 0) {
     device::Config config;

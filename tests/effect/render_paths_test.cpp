@@ -46,13 +46,18 @@ const Layout kLayouts[] = {
 
 // A wave table with no period of its own, sums that wrap past 255 and below
 // zero, and a palette whose entries are all distinct.
-void FillArbitraryTables(PlasmaEffect& effect) {
+// The effect has the layout's size.
+PlasmaEffect ArbitraryEffect(const Layout& l) {
+    PlasmaEffect effect;
     uint32_t seed = 12345;
     for (int i = 0; i < 256; ++i) {
         seed = seed * 1103515245u + 12345u;
         effect.wave[i] = static_cast<int32_t>(seed >> 8) - (1 << 23);
         effect.palette[i] = static_cast<uint32_t>(i * 0x0101 + 0x40) & 0xFFFF;
     }
+    effect.width = l.width;
+    effect.height = l.height;
+    return effect;
 }
 
 class RenderPaths : public ::testing::TestWithParam<std::tuple<RenderPath, Layout>> {
@@ -82,10 +87,7 @@ TEST_P(RenderPaths, MatchesTheOracleWithArbitraryTables) {
     const Layout& l = std::get<1>(GetParam());
     Canvas drawn(l.width, l.height, l.xPitch, l.yPitch, l.margin);
     Canvas expected(l.width, l.height, l.xPitch, l.yPitch, l.margin);
-    PlasmaEffect effect;
-    FillArbitraryTables(effect);
-    effect.width = l.width;
-    effect.height = l.height;
+    PlasmaEffect effect = ArbitraryEffect(l);
     effect.pixelStep3 = 77;
     effect.rowStep1 = -3;
     PlasmaEffect reference = effect;
@@ -111,10 +113,7 @@ TEST_P(RenderPaths, MatchesTheOracleWhenStepsShortenThePeriod) {
         Canvas expected(l.width, l.height, l.xPitch, l.yPitch, l.margin);
         // Not the built wave table: its two periods would hide a line period
         // taken too short.
-        PlasmaEffect effect;
-        FillArbitraryTables(effect);
-        effect.width = l.width;
-        effect.height = l.height;
+        PlasmaEffect effect = ArbitraryEffect(l);
         effect.base0 = 3;
         effect.base2 = 200;
         effect.pixelStep2 = effect.rowStep0 = steps.a;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/support/child_process.h"
+#include "tests/support/inherited_disposition.h"
 #include "tests/support/png_image.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/trace_lines.h"
@@ -40,23 +41,6 @@ std::string ReadFile(const std::string& path) {
     text << in.rdbuf();
     return text.str();
 }
-
-// Sets a signal's disposition for the programs the test starts, as a shell
-// does for its background jobs, and restores it.
-class InheritedDisposition {
-public:
-    InheritedDisposition(int signal, void (*handler)(int)) : signal_(signal) {
-        struct sigaction action {};
-        action.sa_handler = handler;
-        sigemptyset(&action.sa_mask);
-        sigaction(signal_, &action, &saved_);
-    }
-    ~InheritedDisposition() { sigaction(signal_, &saved_, nullptr); }
-
-private:
-    int signal_;
-    struct sigaction saved_ {};
-};
 
 class StopSignal : public ::testing::TestWithParam<int> {};
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/inherited_disposition.h"
 #include "tests/support/png_image.h"
 #include "tests/support/temp_dir.h"
 
@@ -198,23 +199,6 @@ TEST(PrintedOutput, TraceThatCannotBeWrittenIsOneLineAndExitOne) {
             << run.err;
     }
 }
-
-// Sets a signal's disposition for the programs the test starts, as nohup or
-// a shell does, and restores it.
-class InheritedDisposition {
-public:
-    InheritedDisposition(int signal, void (*handler)(int)) : signal_(signal) {
-        struct sigaction action {};
-        action.sa_handler = handler;
-        sigemptyset(&action.sa_mask);
-        sigaction(signal_, &action, &saved_);
-    }
-    ~InheritedDisposition() { sigaction(signal_, &saved_, nullptr); }
-
-private:
-    int signal_;
-    struct sigaction saved_ {};
-};
 
 // A signal sent while the export writes its first large frame: one that ends
 // the process takes the temporary file with it; one the process inherited as

@@ -114,9 +114,9 @@ void PlasmaEffect::RenderFrame() {
         frame.yStep = surface.yPitch / 2;
         frame.width = width;
         frame.height = height;
-        frame.row = {base2, static_cast<uint8_t>(pixelStep2), base3,
-                     static_cast<uint8_t>(pixelStep3)};
-        frame.column = {base0, static_cast<uint8_t>(rowStep0), base1,
+        frame.alongX = {base2, static_cast<uint8_t>(pixelStep2), base3,
+                        static_cast<uint8_t>(pixelStep3)};
+        frame.alongY = {base0, static_cast<uint8_t>(rowStep0), base1,
                         static_cast<uint8_t>(rowStep1)};
         frame.wave = wave;
         frame.palette = palette;

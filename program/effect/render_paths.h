@@ -20,13 +20,13 @@ struct WaveWalk {
 };
 
 // One frame as the pixel-by-pixel walk sees it: pixel (x, y) lives at
-// origin + 2 * (x * xStep + y * yStep) and is palette[(row(x) + column(y)) & 0xFF].
+// origin + 2 * (x * xStep + y * yStep) and is palette[(alongX(x) + alongY(y)) & 0xFF].
 struct PlasmaFrame {
     uint8_t* origin;
     ptrdiff_t xStep, yStep;   // in pixels
     int32_t width, height;    // both > 0
-    WaveWalk row;             // along x: phases 2 and 3
-    WaveWalk column;          // along y: phases 0 and 1
+    WaveWalk alongX;          // phases 2 and 3
+    WaveWalk alongY;          // phases 0 and 1
     const int32_t* wave;      // 256 entries
     const uint32_t* palette;  // 256 entries, Pixel565 in the low half
 };

@@ -6,7 +6,7 @@
 
 void InstallExecutableResources() {
     static const device::Resource table[] = {
-        {device::ResourceType::IconGroup, IDI_PLASMA, kPlasmaIcon, kPlasmaIconSize},
+        {device::ResourceType::kIconGroup, IDI_PLASMA, kPlasmaIcon, kPlasmaIconSize},
     };
     device::SetResources(table, sizeof table / sizeof table[0]);
 }

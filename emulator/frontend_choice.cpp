@@ -20,7 +20,7 @@ std::unique_ptr<Frontend> ChooseFrontend(const LaunchOptions& options, std::stri
         return nullptr;
     }
     std::fprintf(stderr, "plasma-demo: %s; running headless%s\n", error->c_str(),
-                 options.input == ScheduledInputKind::None ? " (Ctrl-C to stop)" : "");
+                 options.input == ScheduledInputKind::kNone ? " (Ctrl-C to stop)" : "");
 #else
     if (options.windowRequired) {
         *error = "no window front-end in this build (run with --headless)";

@@ -14,20 +14,20 @@ using Clock = std::chrono::steady_clock;
 
 void FireScheduledInput(ScheduledInputKind kind) {
     switch (kind) {
-        case ScheduledInputKind::Tap: {
+        case ScheduledInputKind::kTap: {
             const int32_t x = device::ScreenWidth() / 2, y = device::ScreenHeight() / 2;
             device::StylusDown(x, y);
             device::StylusUp(x, y);
             break;
         }
-        case ScheduledInputKind::Key:
+        case ScheduledInputKind::kKey:
             device::KeyDown(VK_SPACE);
             device::KeyUp(VK_SPACE);
             break;
-        case ScheduledInputKind::Close:
+        case ScheduledInputKind::kClose:
             device::CloseRequest();
             break;
-        case ScheduledInputKind::None:
+        case ScheduledInputKind::kNone:
             break;
     }
 }
@@ -49,7 +49,7 @@ int RunHost(Frontend& frontend, const LaunchOptions& options, Clock::time_point 
     device::StartProgram(&WinMain, u"", SW_SHOW);
 
     const auto interval = std::chrono::milliseconds(frontend.FrameIntervalMs());
-    bool inputPending = options.input != ScheduledInputKind::None;
+    bool inputPending = options.input != ScheduledInputKind::kNone;
     const Clock::time_point inputAt = start + std::chrono::milliseconds(options.inputAfterMs);
     bool closeRequested = false;
     Clock::time_point nextPresent = Clock::now();

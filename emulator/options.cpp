@@ -155,9 +155,9 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* option
             }
             inputOption = argv[p.index - 1];
             options->inputAfterMs = static_cast<int>(ms);
-            options->input = option == "--tap-after"   ? ScheduledInputKind::Tap
-                             : option == "--key-after" ? ScheduledInputKind::Key
-                                                       : ScheduledInputKind::Close;
+            options->input = option == "--tap-after"   ? ScheduledInputKind::kTap
+                             : option == "--key-after" ? ScheduledInputKind::kKey
+                                                       : ScheduledInputKind::kClose;
         } else if (option == "--screenshot") {
             const char* path = p.Value();
             if (path == nullptr || *path == '\0') {
@@ -177,9 +177,9 @@ bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* option
         } else if (option == "--fail") {
             const char* what = p.Value();
             if (what != nullptr && std::strcmp(what, "open") == 0) {
-                options->device.failure = device::DisplayFailure::Open;
+                options->device.failure = device::DisplayFailure::kOpen;
             } else if (what != nullptr && std::strcmp(what, "begin") == 0) {
-                options->device.failure = device::DisplayFailure::Begin;
+                options->device.failure = device::DisplayFailure::kBegin;
             } else {
                 return p.Fail("--fail needs open or begin");
             }

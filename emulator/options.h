@@ -5,7 +5,7 @@
 #include "platform/device.h"
 
 // What the emulated device does by itself, some time after start.
-enum class ScheduledInputKind { None, Tap, Key, Close };
+enum class ScheduledInputKind { kNone, kTap, kKey, kClose };
 
 struct LaunchOptions {
     device::Config device;  // panel, rotation, DRAM buffer, failure
@@ -13,7 +13,7 @@ struct LaunchOptions {
     bool headless = false;
     bool windowRequired = false;  // --window: fail rather than run headless
     int scale = 0;                // 0: the largest that fits the desktop
-    ScheduledInputKind input = ScheduledInputKind::None;
+    ScheduledInputKind input = ScheduledInputKind::kNone;
     int inputAfterMs = 0;
     std::string screenshotPath;
     std::string tracePath;

@@ -12,7 +12,7 @@
 
 namespace device {
 
-enum class DisplayFailure { None, Open, Begin };
+enum class DisplayFailure { kNone, kOpen, kBegin };
 
 struct Config {
     // The panel in its own orientation; display memory is its rows, top to
@@ -29,12 +29,12 @@ struct Config {
     // up. The panel's sides must be multiples of it.
     int32_t displayScale = 1;
     bool dramBuffer = false;  // GXEndDraw publishes frames; the screen shows only those
-    DisplayFailure failure = DisplayFailure::None;
+    DisplayFailure failure = DisplayFailure::kNone;
     FILE* trace = nullptr;  // one line per platform call when set
 };
 
 // An executable resource, found by LoadIconW/LoadCursorW by type and number.
-enum class ResourceType { IconGroup, Icon, Cursor };
+enum class ResourceType { kIconGroup, kIcon, kCursor };
 struct Resource {
     ResourceType type;
     int id;

@@ -271,7 +271,7 @@ private:
 
 void SetIcon(SDL_Window* window) {
     const device::Resource* icon =
-        device::FindResource(device::ResourceType::IconGroup, IDI_PLASMA);
+        device::FindResource(device::ResourceType::kIconGroup, IDI_PLASMA);
     IconImage image;
     if (icon == nullptr || !DecodeIcon(icon->bytes, icon->size, kIconSize, &image)) {
         return;

@@ -46,9 +46,9 @@ DeviceState& Device() {
 
 const char* FailureName(device::DisplayFailure failure) {
     switch (failure) {
-        case device::DisplayFailure::Open:
+        case device::DisplayFailure::kOpen:
             return "Open";
-        case device::DisplayFailure::Begin:
+        case device::DisplayFailure::kBegin:
             return "Begin";
         default:
             return "None";

@@ -29,7 +29,7 @@ void InitDisplay(const device::Config& config) {
     // Held at 90 or 180 degrees, rows as the user sees them run toward the
     // panel's first byte, so a row drawn one pixel too long lands before it.
     const bool towardStart = config.rotation == 90 || config.rotation == 180;
-    d.memory = AllocateDisplayMemory(d.bytes, towardStart ? FlushEnd::Start : FlushEnd::End);
+    d.memory = AllocateDisplayMemory(d.bytes, towardStart ? FlushEnd::kStart : FlushEnd::kEnd);
     if (d.memory == nullptr) {
         std::fprintf(stderr, "device::Init: cannot map %zu bytes of display memory\n", d.bytes);
         std::abort();

@@ -17,7 +17,7 @@ uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
         munmap(region, usable + 2 * page);
         return nullptr;
     }
-    return flush == FlushEnd::Start ? first : first + usable - bytes;
+    return flush == FlushEnd::kStart ? first : first + usable - bytes;
 }
 
 }  // namespace platform

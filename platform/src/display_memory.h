@@ -8,7 +8,7 @@
 
 namespace platform {
 
-enum class FlushEnd { Start, End };
+enum class FlushEnd { kStart, kEnd };
 
 // Never freed: the display lasts as long as the process. Null when the
 // memory could not be mapped.

@@ -20,7 +20,7 @@ struct DisplayState {
     DisplayGeometry geometry{};  // the display as the program gets it
     int32_t scale = 1;           // panel pixels a side for each of its pixels
     bool dramBuffer = false;
-    device::DisplayFailure failure = device::DisplayFailure::None;
+    device::DisplayFailure failure = device::DisplayFailure::kNone;
     std::atomic<bool> ready{false};
 
     std::atomic<bool> opened{false};

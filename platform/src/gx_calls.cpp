@@ -27,7 +27,7 @@ extern "C" {
 int GXOpenDisplay(HWND window, DWORD flags) {
     const platform::TerminationDeferred deferred;
     platform::DisplayState& d = platform::Display();
-    const int result = d.ready.load() && d.failure != device::DisplayFailure::Open ? 1 : 0;
+    const int result = d.ready.load() && d.failure != device::DisplayFailure::kOpen ? 1 : 0;
     if (result != 0) {
         d.opened.store(true);
     }
@@ -55,7 +55,7 @@ void* GXBeginDraw() {
     const platform::TerminationDeferred deferred;
     platform::DisplayState& d = platform::Display();
     void* result = nullptr;
-    if (d.opened.load() && d.failure != device::DisplayFailure::Begin) {
+    if (d.opened.load() && d.failure != device::DisplayFailure::kBegin) {
         result = d.memory + d.geometry.originOffset;
     }
     if (++d.begins == 1 || result == nullptr) {

@@ -68,7 +68,7 @@ extern "C" {
 
 HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) {
     const platform::TerminationDeferred deferred;
-    const uintptr_t handle = Load(device::ResourceType::IconGroup, instance, name);
+    const uintptr_t handle = Load(device::ResourceType::kIconGroup, instance, name);
     platform::TraceLine("LoadIconW(instance=%s, name=%s) = %s", platform::Hex(instance).c_str(),
                         platform::Quoted(name).c_str(), platform::Hex(handle).c_str());
     return reinterpret_cast<HICON>(handle);
@@ -76,7 +76,7 @@ HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) {
 
 HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) {
     const platform::TerminationDeferred deferred;
-    const uintptr_t handle = Load(device::ResourceType::Cursor, instance, name);
+    const uintptr_t handle = Load(device::ResourceType::kCursor, instance, name);
     platform::TraceLine("LoadCursorW(instance=%s, name=%s) = %s", platform::Hex(instance).c_str(),
                         platform::Quoted(name).c_str(), platform::Hex(handle).c_str());
     return reinterpret_cast<HCURSOR>(handle);

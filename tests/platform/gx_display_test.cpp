@@ -202,10 +202,10 @@ TEST_P(DisplayFailures, OpenAndBeginDrawFailAsConfigured) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DisplayFailures,
-    testing::Values(FailureCase{"None", device::DisplayFailure::None, true, 1, true},
-                    FailureCase{"Open", device::DisplayFailure::Open, true, 0, false},
-                    FailureCase{"Begin", device::DisplayFailure::Begin, true, 1, false},
-                    FailureCase{"NotOpened", device::DisplayFailure::None, false, 0, false}),
+    testing::Values(FailureCase{"None", device::DisplayFailure::kNone, true, 1, true},
+                    FailureCase{"Open", device::DisplayFailure::kOpen, true, 0, false},
+                    FailureCase{"Begin", device::DisplayFailure::kBegin, true, 1, false},
+                    FailureCase{"NotOpened", device::DisplayFailure::kNone, false, 0, false}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 // Closing the display ends drawing until it is opened again; a display that

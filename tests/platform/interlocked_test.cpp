@@ -17,7 +17,7 @@
 
 namespace {
 
-enum class Call { Exchange, CompareExchange, Increment, Decrement };
+enum class Call { kExchange, kCompareExchange, kIncrement, kDecrement };
 
 struct InterlockedCase {
     const char* name;
@@ -31,28 +31,28 @@ constexpr LONG kMax = INT32_MAX;
 constexpr LONG kMin = INT32_MIN;
 
 const InterlockedCase kCases[] = {
-    {"exchange returns the old value", Call::Exchange, 7, -3, 0, 7, -3},
-    {"exchange with the same value", Call::Exchange, 5, 5, 0, 5, 5},
-    {"compare-exchange stores on a match", Call::CompareExchange, 1, 9, 1, 1, 9},
-    {"compare-exchange leaves a mismatch", Call::CompareExchange, 2, 9, 1, 2, 2},
-    {"compare-exchange as a read of 1", Call::CompareExchange, 1, 0, 0, 1, 1},
-    {"compare-exchange as a read of 0", Call::CompareExchange, 0, 0, 0, 0, 0},
-    {"compare-exchange of the extremes", Call::CompareExchange, kMin, kMax, kMin, kMin, kMax},
-    {"increment returns the new value", Call::Increment, 41, 0, 0, 42, 42},
-    {"increment wraps at the top", Call::Increment, kMax, 0, 0, kMin, kMin},
-    {"decrement returns the new value", Call::Decrement, 0, 0, 0, -1, -1},
-    {"decrement wraps at the bottom", Call::Decrement, kMin, 0, 0, kMax, kMax},
+    {"exchange returns the old value", Call::kExchange, 7, -3, 0, 7, -3},
+    {"exchange with the same value", Call::kExchange, 5, 5, 0, 5, 5},
+    {"compare-exchange stores on a match", Call::kCompareExchange, 1, 9, 1, 1, 9},
+    {"compare-exchange leaves a mismatch", Call::kCompareExchange, 2, 9, 1, 2, 2},
+    {"compare-exchange as a read of 1", Call::kCompareExchange, 1, 0, 0, 1, 1},
+    {"compare-exchange as a read of 0", Call::kCompareExchange, 0, 0, 0, 0, 0},
+    {"compare-exchange of the extremes", Call::kCompareExchange, kMin, kMax, kMin, kMin, kMax},
+    {"increment returns the new value", Call::kIncrement, 41, 0, 0, 42, 42},
+    {"increment wraps at the top", Call::kIncrement, kMax, 0, 0, kMin, kMin},
+    {"decrement returns the new value", Call::kDecrement, 0, 0, 0, -1, -1},
+    {"decrement wraps at the bottom", Call::kDecrement, kMin, 0, 0, kMax, kMax},
 };
 
 LONG Apply(Call call, LONG volatile* value, LONG argument, LONG comparand) {
     switch (call) {
-        case Call::Exchange:
+        case Call::kExchange:
             return InterlockedExchange(value, argument);
-        case Call::CompareExchange:
+        case Call::kCompareExchange:
             return InterlockedCompareExchange(value, argument, comparand);
-        case Call::Increment:
+        case Call::kIncrement:
             return InterlockedIncrement(value);
-        case Call::Decrement:
+        case Call::kDecrement:
             return InterlockedDecrement(value);
     }
     return 0;

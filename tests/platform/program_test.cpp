@@ -77,9 +77,9 @@ TEST(Program, ItsEndIsReportedOnlyOnceTheWakeForItHasReturned) {
 
 const uint8_t kBytes[] = {0, 0, 1, 0};
 const device::Resource kResources[] = {
-    {device::ResourceType::IconGroup, 101, kBytes, sizeof kBytes},
-    {device::ResourceType::Icon, 1, kBytes, sizeof kBytes},
-    {device::ResourceType::Cursor, 7, kBytes, sizeof kBytes},
+    {device::ResourceType::kIconGroup, 101, kBytes, sizeof kBytes},
+    {device::ResourceType::kIcon, 1, kBytes, sizeof kBytes},
+    {device::ResourceType::kCursor, 7, kBytes, sizeof kBytes},
 };
 
 struct LoadCase {
@@ -111,8 +111,8 @@ int WINAPI LoadResources(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
 TEST(Program, LoadsIconsAndCursorsFromItsResourceTableByTypeAndNumber) {
     device::Init(device::Config{});
     device::SetResources(kResources, std::size(kResources));
-    EXPECT_EQ(device::FindResource(device::ResourceType::Icon, 1), &kResources[1]);
-    EXPECT_EQ(device::FindResource(device::ResourceType::Icon, 101), nullptr);
+    EXPECT_EQ(device::FindResource(device::ResourceType::kIcon, 1), &kResources[1]);
+    EXPECT_EQ(device::FindResource(device::ResourceType::kIcon, 101), nullptr);
 
     device::StartProgram(LoadResources, u"", SW_SHOW);
     ASSERT_TRUE(device::WaitForProgramEnd(10000));

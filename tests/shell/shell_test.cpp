@@ -123,10 +123,10 @@ TEST_P(DisplayFailure, OpeningFailsWhenTheDisplayOrItsMemoryCannotBeHad) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, DisplayFailure,
-                         ::testing::Values(device::DisplayFailure::Open,
-                                           device::DisplayFailure::Begin),
+                         ::testing::Values(device::DisplayFailure::kOpen,
+                                           device::DisplayFailure::kBegin),
                          [](const auto& info) {
-                             return info.param == device::DisplayFailure::Open ? "Open" : "Begin";
+                             return info.param == device::DisplayFailure::kOpen ? "Open" : "Begin";
                          });
 
 // Runs `entry` as the program on a default device until it ends.

@@ -21,7 +21,7 @@ uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
         VirtualFree(region, 0, MEM_RELEASE);
         return nullptr;
     }
-    return flush == FlushEnd::Start ? first : first + usable - bytes;
+    return flush == FlushEnd::kStart ? first : first + usable - bytes;
 }
 
 }  // namespace platform

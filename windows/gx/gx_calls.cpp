@@ -11,7 +11,7 @@ extern "C" {
 int GXOpenDisplay(HWND /*window*/, DWORD /*flags*/) {
     EnsureStarted();
     GxState& gx = Gx();
-    if (gx.settings.launch.device.failure == device::DisplayFailure::Open) {
+    if (gx.settings.launch.device.failure == device::DisplayFailure::kOpen) {
         return 0;
     }
     gx.opened.store(true);
@@ -31,7 +31,7 @@ GXDisplayProperties GXGetDisplayProperties() {
 void* GXBeginDraw() {
     EnsureStarted();
     GxState& gx = Gx();
-    if (!gx.opened.load() || gx.settings.launch.device.failure == device::DisplayFailure::Begin) {
+    if (!gx.opened.load() || gx.settings.launch.device.failure == device::DisplayFailure::kBegin) {
         return nullptr;
     }
     return gx.memory + gx.geometry.originOffset;

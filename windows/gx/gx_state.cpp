@@ -35,7 +35,7 @@ BOOL CALLBACK Start(PINIT_ONCE, PVOID, PVOID*) {
     // panel's first byte, so a row drawn one pixel too long lands before it.
     const bool towardStart = config.rotation == 90 || config.rotation == 180;
     gx.memory = platform::AllocateDisplayMemory(
-        gx.bytes, towardStart ? platform::FlushEnd::Start : platform::FlushEnd::End);
+        gx.bytes, towardStart ? platform::FlushEnd::kStart : platform::FlushEnd::kEnd);
     if (gx.memory == nullptr || (config.dramBuffer && !gx.frames.Init(gx.bytes))) {
         WriteErrorLine("gx.dll: cannot have the display's memory");
         ExitProcess(kFailed);

@@ -180,22 +180,22 @@ LRESULT CALLBACK ScreenProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void FireScheduledInput(ScheduledInputKind kind) {
     HWND program = gScreen.program;
     switch (kind) {
-        case ScheduledInputKind::Tap: {
+        case ScheduledInputKind::kTap: {
             const int32_t x = gScreen.width / 2, y = gScreen.height / 2;
             PostStylus(program, WM_LBUTTONDOWN, x, y);
             PostStylus(program, WM_LBUTTONUP, x, y);
             break;
         }
-        case ScheduledInputKind::Key: {
+        case ScheduledInputKind::kKey: {
             const LPARAM scan = MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC);
             PostKey(program, WM_KEYDOWN, VK_SPACE, 1 | scan << 16);
             PostKey(program, WM_KEYUP, VK_SPACE, 1 | scan << 16 | LPARAM{3} << 30);
             break;
         }
-        case ScheduledInputKind::Close:
+        case ScheduledInputKind::kClose:
             PostClose(program);
             break;
-        case ScheduledInputKind::None:
+        case ScheduledInputKind::kNone:
             break;
     }
 }
@@ -242,7 +242,7 @@ bool CreateScreenWindow() {
     header.biPlanes = 1;
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
-    gScreen.inputPending = gx.settings.launch.input != ScheduledInputKind::None;
+    gScreen.inputPending = gx.settings.launch.input != ScheduledInputKind::kNone;
 
     HINSTANCE instance = nullptr;
     GetModuleHandleExW(

@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Kind { Value, Flag, Stats };
+enum class Kind { kValue, kFlag, kStats };
 
 struct Setting {
     const char* name;
@@ -17,16 +17,16 @@ struct Setting {
 // In the order plasma-demo would be given them, so that its checks of one
 // option against another read the same.
 const Setting kSettings[] = {
-    {"PLASMA_GX_DEVICE", "--device", Kind::Value},
-    {"PLASMA_GX_DISPLAY", "--display", Kind::Value},
-    {"PLASMA_GX_ROTATE", "--rotate", Kind::Value},
-    {"PLASMA_GX_DRAM", "--dram", Kind::Flag},
-    {"PLASMA_GX_FAIL", "--fail", Kind::Value},
-    {"PLASMA_GX_TAP_AFTER", "--tap-after", Kind::Value},
-    {"PLASMA_GX_KEY_AFTER", "--key-after", Kind::Value},
-    {"PLASMA_GX_CLOSE_AFTER", "--close-after", Kind::Value},
-    {"PLASMA_GX_SCREENSHOT", "--screenshot", Kind::Value},
-    {"PLASMA_GX_STATS", nullptr, Kind::Stats},
+    {"PLASMA_GX_DEVICE", "--device", Kind::kValue},
+    {"PLASMA_GX_DISPLAY", "--display", Kind::kValue},
+    {"PLASMA_GX_ROTATE", "--rotate", Kind::kValue},
+    {"PLASMA_GX_DRAM", "--dram", Kind::kFlag},
+    {"PLASMA_GX_FAIL", "--fail", Kind::kValue},
+    {"PLASMA_GX_TAP_AFTER", "--tap-after", Kind::kValue},
+    {"PLASMA_GX_KEY_AFTER", "--key-after", Kind::kValue},
+    {"PLASMA_GX_CLOSE_AFTER", "--close-after", Kind::kValue},
+    {"PLASMA_GX_SCREENSHOT", "--screenshot", Kind::kValue},
+    {"PLASMA_GX_STATS", nullptr, Kind::kStats},
 };
 constexpr char kPrefix[] = "PLASMA_GX_";
 
@@ -112,12 +112,12 @@ bool ReadSettings(const wchar_t* environment, GxSettings* settings, std::string*
         }
         const Setting& setting = kSettings[i];
         const std::string value = Utf8(values[i]);
-        if (setting.kind != Kind::Value) {
+        if (setting.kind != Kind::kValue) {
             if (value != "0" && value != "1") {
                 *error = std::string(setting.name) + " needs 1 (on) or 0 (off)";
                 return false;
             }
-            if (setting.kind == Kind::Stats) {
+            if (setting.kind == Kind::kStats) {
                 settings->stats = value == "1";
             } else if (value == "1") {
                 arguments.push_back(setting.option);

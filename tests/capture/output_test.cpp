@@ -9,6 +9,7 @@
 #include "tests/capture/support/image_files.h"
 #include "tests/capture/support/oracle_frames.h"
 #include "tests/capture/support/run_program.h"
+#include "tests/support/case_name.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -132,9 +133,6 @@ TEST_P(CaptureOutput, GifFramesAreTheWidenedRgb565AtTheFps) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CaptureOutput, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<OutputCase>& info) {
-                             return "C" + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, CaptureOutput, ::testing::ValuesIn(kCases), NameOfCase());
 
 }  // namespace

@@ -3,12 +3,13 @@
 #include "display/draw_surface.h"
 #include "effect/plasma_effect.h"
 #include "tests/support/canvas.h"
+#include "tests/support/frame_counter.h"
 
 namespace {
 
 class AnimationState : public ::testing::Test {
 protected:
-    void SetUp() override { PlasmaEffect::frameCounter = 1; }
+    void SetUp() override { ResetFrameCounter(); }
 };
 
 TEST_F(AnimationState, ConstructionSetsStepsAndKeysAndLeavesTheCounter) {
@@ -122,7 +123,7 @@ TEST_F(AnimationState, EmptyAreaDrawsNothingButStillAdvances) {
         uint8_t phase0AfterFrame;  // two rows at rowStep0 1, or none
     } cases[] = {{0, 2, 2}, {-5, 2, 2}, {8, 0, 0}, {8, -3, 0}, {0, 0, 0}};
     for (const auto& c : cases) {
-        PlasmaEffect::frameCounter = 1;
+        ResetFrameCounter();
         Canvas canvas(8, 2, 2, 16);
         canvas.Install();
         PlasmaEffect effect;

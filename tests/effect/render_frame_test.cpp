@@ -2,47 +2,14 @@
 
 #include "effect/plasma_effect.h"
 #include "tests/support/canvas.h"
-#include "tests/support/oracle_comparison.h"
-#include "tests/support/plasma_oracle.h"
+#include "tests/support/frame_counter.h"
 
 namespace {
 
-struct Layout {
-    const char* name;
-    int32_t width, height, xPitch, yPitch;
-};
-
-void PrintTo(const Layout& layout, std::ostream* os) {
-    *os << layout.name;
-}
-
-// Portrait and rotated handheld screens, mirrored and upside-down layouts,
-// odd pitches (halving truncates toward zero), and sizes around the 256-pixel
-// period of a row.
-const Layout kLayouts[] = {
-    {"portrait 240x295", 240, 295, 2, 480},      {"rotated 320x215", 320, 215, -480, 2},
-    {"mirrored 240x40", 240, 40, -2, 480},       {"upside down 240x40", 240, 40, 2, -480},
-    {"odd pitches 50x30", 50, 30, -3, 101},      {"single pixel", 1, 1, 2, 2},
-    {"across the period 257x3", 257, 3, 2, 514}, {"wider than a screen 700x6", 700, 6, 2, 1400},
-};
-
-class RenderFrame : public ::testing::TestWithParam<Layout> {
-protected:
-    void SetUp() override { PlasmaEffect::frameCounter = 1; }
-};
-
-TEST_P(RenderFrame, MatchesTheOracleOver1100Frames) {
-    const Layout& l = GetParam();
-    ExpectFramesMatchOracle(l.name, l.width, l.height, l.xPitch, l.yPitch, 64, 1100);
-}
-
-INSTANTIATE_TEST_SUITE_P(Layouts, RenderFrame, ::testing::ValuesIn(kLayouts),
-                         [](const ::testing::TestParamInfo<Layout>& info) {
-                             return "L" + std::to_string(info.index);
-                         });
-
+// Each layout against the oracle, path by path, is in render_paths_test; this
+// compares the layouts with one another, pixel for pixel where each puts it.
 TEST(RenderFrameLayout, MirroredAndRotatedLayoutsDrawTheSameFrame) {
-    PlasmaEffect::frameCounter = 1;
+    ResetFrameCounter();
     const int32_t w = 30, h = 20;
     Canvas upright(w, h, 2, 2 * w);
     upright.Install();

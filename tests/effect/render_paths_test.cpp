@@ -3,10 +3,13 @@
 
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "effect/plasma_effect.h"
 #include "effect/render_paths.h"
 #include "tests/support/canvas.h"
+#include "tests/support/case_name.h"
+#include "tests/support/frame_counter.h"
 #include "tests/support/oracle_comparison.h"
 #include "tests/support/plasma_oracle.h"
 
@@ -18,31 +21,61 @@ struct Layout {
     int32_t margin;  // odd margins put the origin at an odd address
 };
 
-// Rows and columns in both directions, odd pitches and origins, rows that
-// overlap or collapse (drawn pixel by pixel), more than 256 lines, lines longer
-// than the 256-pixel period and than the exporter's widest frame, and line
-// lengths on and around the 32-pixel register width.
+void PrintTo(const Layout& layout, std::ostream* os) {
+    *os << layout.name;
+}
+
+// The handheld's screens as held, rows and columns in both directions, odd
+// pitches and origins (halving an odd pitch truncates toward zero), rows that
+// overlap or collapse (drawn pixel by pixel), lines that just touch, more than
+// 256 lines, lines longer than the 256-pixel period, than a screen and than
+// the exporter's widest frame, and line lengths on and around the 32-pixel
+// register width.
 const Layout kLayouts[] = {
-    {"portrait", 240, 64, 2, 480, 64},
-    {"rotated", 300, 70, -140, 2, 64},
-    {"rotated back", 300, 70, 140, -2, 63},
-    {"mirrored", 240, 40, -2, 480, 64},
-    {"upside down odd origin", 240, 40, 2, -480, 63},
-    {"odd pitches mirrored", 50, 30, -3, 101, 64},
-    {"odd pitches upside down", 37, 9, 3, -75, 1},
-    {"rows overlap", 40, 20, 2, 60, 64},
-    {"rows collapse", 12, 9, 2, 0, 64},
-    {"pixels collapse", 16, 8, 1, 32, 64},
-    {"padded rows past 256", 33, 300, 2, 100, 63},
-    {"one pixel wide", 1, 600, 2, 2, 64},
-    {"long columns", 3, 600, 1200, 2, 1},
-    {"period 256", 256, 4, 2, 512, 64},
-    {"period plus one", 257, 5, -2, 600, 64},
-    {"one register", 32, 5, 2, 64, 64},
-    {"wide", 1100, 3, 2, 2200, 63},
-    {"wider than exported", 4100, 2, 2, 8200, 64},
+    {"portrait screen 240x295", 240, 295, 2, 480, 64},
+    {"rotated screen 320x215", 320, 215, -480, 2, 64},
+    {"rotated 300x70", 300, 70, -140, 2, 64},
+    {"rotated back 300x70", 300, 70, 140, -2, 63},
+    {"mirrored 240x40", 240, 40, -2, 480, 64},
+    {"upside down 240x40", 240, 40, 2, -480, 64},
+    {"upside down odd origin 240x40", 240, 40, 2, -480, 63},
+    {"odd pitches mirrored 50x30", 50, 30, -3, 101, 64},
+    {"odd pitches upside down 37x9", 37, 9, 3, -75, 1},
+    {"rows overlap 40x20", 40, 20, 2, 60, 64},
+    {"rows collapse 12x9", 12, 9, 2, 0, 64},
+    {"pixels collapse 16x8", 16, 8, 1, 32, 64},
+    {"padded rows past 256 33x300", 33, 300, 2, 100, 63},
+    {"one pixel wide 1x600", 1, 600, 2, 2, 64},
+    {"long columns 3x600", 3, 600, 1200, 2, 1},
+    {"period 256x4", 256, 4, 2, 512, 64},
+    {"across the period 257x3", 257, 3, 2, 514, 64},
+    {"across the period mirrored 257x5", 257, 5, -2, 600, 64},
+    {"one register 32x5", 32, 5, 2, 64, 64},
+    {"wider than a screen 700x6", 700, 6, 2, 1400, 64},
+    {"wide 1100x3", 1100, 3, 2, 2200, 63},
+    {"wider than exported 4100x2", 4100, 2, 2, 8200, 64},
     {"single pixel", 1, 1, 2, 2, 64},
 };
+
+// Each path by itself, and the one RenderFrame ships with: whichever it
+// picked as the program started.
+struct PathCase {
+    const char* name;
+    bool shipped;
+    RenderPath path;  // when not shipped
+};
+
+void PrintTo(const PathCase& path, std::ostream* os) {
+    *os << path.name;
+}
+
+std::vector<PathCase> PathCases() {
+    std::vector<PathCase> cases = {{"Shipped", true, RenderPath::kGeneral}};
+    for (const RenderPath path : kAllRenderPaths) {
+        cases.push_back({RenderPathName(path), false, path});
+    }
+    return cases;
+}
 
 // A wave table with no period of its own, sums that wrap past 255 and below
 // zero, and a palette whose entries are all distinct.
@@ -60,15 +93,20 @@ PlasmaEffect ArbitraryEffect(const Layout& l) {
     return effect;
 }
 
-class RenderPaths : public ::testing::TestWithParam<std::tuple<RenderPath, Layout>> {
+class RenderPaths : public ::testing::TestWithParam<std::tuple<PathCase, Layout>> {
 protected:
     void SetUp() override {
-        if (!RenderPathAvailable(std::get<0>(GetParam()))) {
-            GTEST_SKIP() << "the path is not built for this target or this CPU lacks it";
-        }
+        // Read first: TearDown puts it back even after a skip.
         previous_ = CurrentRenderPath();
-        ASSERT_TRUE(UseRenderPath(std::get<0>(GetParam())));
-        PlasmaEffect::frameCounter = 1;
+        const PathCase& path = std::get<0>(GetParam());
+        if (path.shipped) {
+            ASSERT_EQ(previous_, FastestRenderPath()) << "a test left another path in use";
+        } else if (!RenderPathAvailable(path.path)) {
+            GTEST_SKIP() << "the path is not built for this target or this CPU lacks it";
+        } else {
+            ASSERT_TRUE(UseRenderPath(path.path));
+        }
+        ResetFrameCounter();
     }
     void TearDown() override { UseRenderPath(previous_); }
 
@@ -161,15 +199,11 @@ TEST_P(RenderPaths, DrawsWithinASmallThreadStack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PathsAndLayouts, RenderPaths,
-                         ::testing::Combine(::testing::ValuesIn(kAllRenderPaths),
+                         ::testing::Combine(::testing::ValuesIn(PathCases()),
                                             ::testing::ValuesIn(kLayouts)),
                          [](const ::testing::TestParamInfo<RenderPaths::ParamType>& info) {
-                             std::string name = RenderPathName(std::get<0>(info.param));
-                             name += "_";
-                             for (const char* c = std::get<1>(info.param).name; *c; ++c) {
-                                 name += *c == ' ' ? '_' : *c;
-                             }
-                             return name;
+                             return TestName(std::string(std::get<0>(info.param).name) + " " +
+                                             std::get<1>(info.param).name);
                          });
 
 TEST(RenderPathChoice, FirstUsePicksTheFastestPathThisCpuHas) {

@@ -40,6 +40,10 @@ struct StopCase {
     const char* message;  // the message that stops the program
 };
 
+void PrintTo(const StopCase& c, std::ostream* os) {
+    *os << c.option;
+}
+
 class Stop : public ::testing::TestWithParam<StopCase> {};
 
 TEST_P(Stop, EndsTheProgramWithZeroAfterTheMessageWaited40Ms) {

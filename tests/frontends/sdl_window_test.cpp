@@ -19,6 +19,7 @@
 #include "tests/frontends/x_display.h"
 #include "tests/support/canvas.h"
 #include "tests/support/child_process.h"
+#include "tests/support/frame_counter.h"
 #include "tests/support/png_image.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/trace_lines.h"
@@ -274,9 +275,6 @@ Unscaled Unscale(const Picture& picture, int32_t width, int32_t height) {
     return screen;
 }
 
-// The animation's start, as a fresh process (the demo) has it.
-const int32_t kFirstFrameCounter = PlasmaEffect::frameCounter;
-
 uint32_t Packed(Rgb8 rgb) {
     return uint32_t{rgb.red} << 16 | uint32_t{rgb.green} << 8 | rgb.blue;
 }
@@ -297,7 +295,8 @@ bool FindFrame(const std::vector<uint16_t>& screen, int32_t width, int32_t heigh
     }
     Canvas canvas(drawnWidth, drawnHeight, 2, 2 * drawnWidth);
     canvas.Install();
-    PlasmaEffect::frameCounter = kFirstFrameCounter;
+    // From the animation's start, as the demo, a fresh process, has it.
+    ResetFrameCounter();
     PlasmaEffect effect;
     effect.Init(drawnWidth, drawnHeight);
     constexpr long kMaxFrames = 1 << 16;

@@ -20,6 +20,7 @@
 #include "platform/device.h"
 #include "shell/shell.h"
 #include "tests/platform/eventually.h"
+#include "tests/support/case_name.h"
 
 namespace {
 
@@ -110,8 +111,7 @@ TEST_P(DrawingSurface, FollowsTheDisplaysGeometry) {
     EXPECT_EQ(widest, c.drawnPerRow);
 }
 
-INSTANTIATE_TEST_SUITE_P(Geometries, DrawingSurface, ::testing::ValuesIn(kSurfaces),
-                         [](const auto& info) { return "G" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Geometries, DrawingSurface, ::testing::ValuesIn(kSurfaces), NameOfCase());
 
 class DisplayFailure : public ::testing::TestWithParam<device::DisplayFailure> {};
 

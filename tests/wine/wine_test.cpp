@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "imaging/image565.h"
+#include "tests/support/case_name.h"
 #include "tests/support/child_process.h"
 #include "tests/support/png_image.h"
 
@@ -92,6 +93,10 @@ struct StopCase {
     const char* action;   // or done by a user on the screen's window
 };
 
+void PrintTo(const StopCase& c, std::ostream* os) {
+    *os << c.action;
+}
+
 class Stop : public ::testing::TestWithParam<StopCase> {};
 
 TEST_P(Stop, AScheduledInputEndsTheProgramWithZero) {
@@ -158,6 +163,10 @@ struct ScreenCase {
     int32_t width, height;  // the screen as held, in panel pixels
     int32_t scale;          // panel pixels a side for each pixel of the program's display
 };
+
+void PrintTo(const ScreenCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DramScreen : public ::testing::TestWithParam<ScreenCase> {};
 
@@ -236,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
                    500,
                    700,
                    1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    NameOfCase());
 
 // Without a DRAM buffer the screen is display memory itself: the plasma in
 // place (whichever frame it was), black elsewhere, in the effect's colours.

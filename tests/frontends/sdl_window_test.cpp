@@ -19,29 +19,19 @@
 #include "tests/frontends/x_display.h"
 #include "tests/support/canvas.h"
 #include "tests/support/child_process.h"
+#include "tests/support/eventually.h"
 #include "tests/support/frame_counter.h"
 #include "tests/support/png_image.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/trace_lines.h"
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
 constexpr int kDemoTimeoutMs = 20000;  // a hang ends the case, it does not stall the run
-constexpr int kWaitMs = 10000;         // for a window, a title, a size
-constexpr int kSettleMs = 300;         // longer than the program's 40 ms wait for a message
+constexpr std::chrono::milliseconds kWait{10000};  // for a window, a title, a size
+constexpr int kSettleMs = 300;  // longer than the program's 40 ms wait for a message
 
-template <class Condition>
-bool WaitUntil(Condition condition, int timeoutMs = kWaitMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+// Windows, titles and pictures are looked at this often while waiting for them.
+constexpr std::chrono::milliseconds kLookEvery{10};
 
 void Pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -150,18 +140,20 @@ protected:
     // The demo's window once it shows a title for which `accept` holds.
     Window WaitForWindow(bool (*accept)(const std::string& title)) {
         Window found = None;
-        WaitUntil([&] {
-            for (Window w : ShownWindows(x())) {
-                if (TransientFor(x(), w) == None ||
-                    TransientFor(x(), w) == DefaultRootWindow(x())) {
-                    if (accept(WindowName(x(), w))) {
-                        found = w;
-                        return true;
+        Eventually(
+            [&] {
+                for (Window w : ShownWindows(x())) {
+                    if (TransientFor(x(), w) == None ||
+                        TransientFor(x(), w) == DefaultRootWindow(x())) {
+                        if (accept(WindowName(x(), w))) {
+                            found = w;
+                            return true;
+                        }
                     }
                 }
-            }
-            return demo_->Ended();
-        });
+                return demo_->Ended();
+            },
+            kWait, kLookEvery);
         return found;
     }
     // The window once the program's main window exists and named it.
@@ -187,10 +179,10 @@ protected:
                           static_cast<unsigned>(height));
         XSync(x(), False);
         int w = 0, h = 0;
-        ASSERT_TRUE(WaitUntil([&] {
-            return WindowSize(x(), window, &w, &h) && w == width && h == height;
-        })) << "the window stays "
-            << w << "x" << h;
+        ASSERT_TRUE(
+            Eventually([&] { return WindowSize(x(), window, &w, &h) && w == width && h == height; },
+                       kWait, kLookEvery))
+            << "the window stays " << w << "x" << h;
     }
 
     Display* x() const {
@@ -339,14 +331,16 @@ TEST_P(SdlWindowPicture, ShowsTheScreenPixelForPixel) {
     // window's final layout, with the program's frames in it.
     Picture picture;
     Unscaled shown;
-    const bool settled = WaitUntil([&] {
-        if (!CapturePicture(x(), window, &picture)) {
-            return false;
-        }
-        shown = Unscale(picture, c.screen.width, c.screen.height);
-        return shown.litBars == 0 &&
-               std::any_of(shown.rgb.begin(), shown.rgb.end(), [](uint32_t p) { return p != 0; });
-    });
+    const bool settled = Eventually(
+        [&] {
+            if (!CapturePicture(x(), window, &picture)) {
+                return false;
+            }
+            shown = Unscale(picture, c.screen.width, c.screen.height);
+            return shown.litBars == 0 && std::any_of(shown.rgb.begin(), shown.rgb.end(),
+                                                     [](uint32_t p) { return p != 0; });
+        },
+        kWait, kLookEvery);
     SendDeleteWindow(x(), window);
     EXPECT_EQ(Finish().exitCode, 0) << Finish().err;
     ASSERT_TRUE(settled) << "the window never showed the screen in its layout";
@@ -517,12 +511,15 @@ TEST_P(SdlWindowMessageBox, HoldsTheProgramUntilReturn) {
         WaitForWindow([](const std::string& title) { return title == "plasma-demo"; });
     ASSERT_NE(window, None) << Finish().err;
     Window box = None;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (Window w : ShownWindows(x())) {
-            box = TransientFor(x(), w) == window ? w : box;
-        }
-        return box != None;
-    })) << "no message box over the window";
+    ASSERT_TRUE(Eventually(
+        [&] {
+            for (Window w : ShownWindows(x())) {
+                box = TransientFor(x(), w) == window ? w : box;
+            }
+            return box != None;
+        },
+        kWait, kLookEvery))
+        << "no message box over the window";
     if (closeWindowFirst) {
         SendDeleteWindow(x(), window);
     }
@@ -590,14 +587,17 @@ TEST_F(SdlWindow, NothingOutlivesTheLauncherEndedDuringAMessageBox) {
     const Window window =
         WaitForWindow([](const std::string& title) { return title == "plasma-demo"; });
     ASSERT_NE(window, None) << Finish().err;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (Window w : ShownWindows(x())) {
-            if (TransientFor(x(), w) == window) {
-                return true;
+    ASSERT_TRUE(Eventually(
+        [&] {
+            for (Window w : ShownWindows(x())) {
+                if (TransientFor(x(), w) == window) {
+                    return true;
+                }
             }
-        }
-        return false;
-    })) << "no message box over the window";
+            return false;
+        },
+        kWait, kLookEvery))
+        << "no message box over the window";
     const std::vector<uint32_t> pid = Cardinals(x(), window, "_NET_WM_PID");
     ASSERT_EQ(pid.size(), 1u);
     kill(static_cast<pid_t>(pid[0]), SIGTERM);
@@ -606,7 +606,8 @@ TEST_F(SdlWindow, NothingOutlivesTheLauncherEndedDuringAMessageBox) {
     const ChildResult& run = Finish();
     EXPECT_FALSE(run.timedOut) << "something held the launcher's output open";
     EXPECT_EQ(run.exitCode, 128 + SIGTERM) << run.err;
-    EXPECT_TRUE(WaitUntil([&] { return ShownWindows(x()).empty(); }, 3000))
+    EXPECT_TRUE(Eventually([&] { return ShownWindows(x()).empty(); },
+                           std::chrono::milliseconds(3000), kLookEvery))
         << ShownWindows(x()).size() << " windows stayed on the screen";
 }
 

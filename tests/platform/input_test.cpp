@@ -14,6 +14,7 @@
 
 #include "platform/device.h"
 #include "tests/platform/test_window.h"
+#include "tests/support/eventually.h"
 
 namespace {
 
@@ -217,8 +218,9 @@ TEST(Input, GoesToTheThreadThatMadeTheMainWindow) {
         created = true;
         taken = PumpUntilQuit();
     });
-    while (!created) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!Eventually([&] { return created.load(); })) {
+        owner.detach();
+        FAIL() << "the window's thread did not make it";
     }
     device::CloseRequest();
     owner.join();

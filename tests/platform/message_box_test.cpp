@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "platform/device.h"
-#include "tests/platform/eventually.h"
+#include "tests/support/eventually.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "platform/device.h"
 #include "platform/src/sanitizer_build.h"
-#include "tests/platform/eventually.h"
+#include "tests/support/eventually.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <windows.h>
 
 #include "platform/src/sanitizer_build.h"
-#include "tests/platform/eventually.h"
+#include "tests/support/eventually.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "effect/plasma_effect.h"
 #include "platform/device.h"
 #include "shell/shell.h"
-#include "tests/platform/eventually.h"
+#include "tests/support/eventually.h"
 #include "tests/support/case_name.h"
 
 namespace {

@@ -5,9 +5,12 @@
 #include <chrono>
 #include <functional>
 
-// Polls `condition` until it holds or `limit` has passed.
+// Polls `condition`, every `interval`, until it holds or `limit` has passed.
+// A condition that costs the machine something (a look at a window) is polled
+// less often, to leave the program under test its share.
 bool Eventually(const std::function<bool()>& condition,
-                std::chrono::milliseconds limit = std::chrono::seconds(10));
+                std::chrono::milliseconds limit = std::chrono::seconds(10),
+                std::chrono::milliseconds interval = std::chrono::milliseconds(1));
 
 // Runs `work` on a thread of its own; false when it has not finished within
 // `limit` (it is then left behind, stuck).

@@ -1,17 +1,18 @@
-#include "tests/platform/eventually.h"
+#include "tests/support/eventually.h"
 
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 
-bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit,
+                std::chrono::milliseconds interval) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(interval);
     }
     return true;
 }

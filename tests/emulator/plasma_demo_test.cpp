@@ -172,9 +172,7 @@ TEST_P(Profile, ScreenshotShowsThePlasmaInPlace) {
     args.insert(args.end(), {"--tap-after", "300", "--screenshot", shot});
     const ChildResult run = Demo(args);
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    RgbImage image;
-    std::string error;
-    ASSERT_TRUE(ReadPng(shot, &image, &error)) << error;
+    const RgbImage image = ReadPng(shot);
     std::remove(shot.c_str());
     ASSERT_EQ(image.width, c.width);
     ASSERT_EQ(image.height, c.height);

@@ -2,26 +2,24 @@
 
 #include <png.h>
 
-#include <cstdio>
+#include <stdexcept>
 
-bool ReadPng(const std::string& path, RgbImage* image, std::string* error) {
+RgbImage ReadPng(const std::string& path) {
     png_image png = {};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&png, path.c_str())) {
-        *error = path + ": " + png.message;
-        return false;
+        throw std::runtime_error(path + ": " + png.message);
     }
     if (png.format != PNG_FORMAT_RGB) {
-        *error = path + ": not 8-bit RGB";
         png_image_free(&png);
-        return false;
+        throw std::runtime_error(path + ": not 8-bit RGB");
     }
-    image->width = static_cast<int32_t>(png.width);
-    image->height = static_cast<int32_t>(png.height);
-    image->rgb.resize(PNG_IMAGE_SIZE(png));
-    if (!png_image_finish_read(&png, nullptr, image->rgb.data(), 0, nullptr)) {
-        *error = path + ": " + png.message;
-        return false;
+    RgbImage image;
+    image.width = static_cast<int32_t>(png.width);
+    image.height = static_cast<int32_t>(png.height);
+    image.rgb.resize(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) {
+        throw std::runtime_error(path + ": " + png.message);
     }
-    return true;
+    return image;
 }

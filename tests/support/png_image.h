@@ -19,5 +19,6 @@ struct RgbImage {
     }
 };
 
-// Reads an 8-bit RGB PNG; false (with `error`) for anything else.
-bool ReadPng(const std::string& path, RgbImage* image, std::string* error);
+// Reads an 8-bit RGB PNG; throws std::runtime_error, naming the file and what
+// is wrong with it, for anything else.
+RgbImage ReadPng(const std::string& path);

@@ -188,9 +188,7 @@ TEST_P(DramScreen, EqualsTheExportersFrameInPlace) {
     const WineRun run = RunPlasma(settings);
     ASSERT_EQ(run.exitCode, 0) << Describe(run);
     ASSERT_GT(run.published, 0) << Describe(run);
-    RgbImage screen;
-    std::string error;
-    ASSERT_TRUE(ReadPng(shot, &screen, &error)) << error;
+    const RgbImage screen = ReadPng(shot);
     std::remove(shot.c_str());
     ASSERT_EQ(screen.width, c.width);
     ASSERT_EQ(screen.height, c.height);
@@ -202,8 +200,7 @@ TEST_P(DramScreen, EqualsTheExportersFrameInPlace) {
         {PLASMA_CAPTURE, "--size", std::to_string(drawnWidth) + "x" + std::to_string(drawnHeight),
          "--frames", std::to_string(run.published + 1), "--out", framePath});
     ASSERT_EQ(capture.exitCode, 0) << capture.err;
-    RgbImage frame;
-    ASSERT_TRUE(ReadPng(framePath, &frame, &error)) << error;
+    const RgbImage frame = ReadPng(framePath);
     std::remove(framePath.c_str());
 
     int wrong = 0, outside = 0;
@@ -255,9 +252,7 @@ TEST(Screen, DirectDisplayMemoryShowsThePlasmaInPlace) {
         RunPlasma({{"PLASMA_GX_CLOSE_AFTER", "300"}, {"PLASMA_GX_SCREENSHOT", shot}});
     ASSERT_EQ(run.exitCode, 0) << Describe(run);
     EXPECT_EQ(run.published, 0) << Describe(run);
-    RgbImage screen;
-    std::string error;
-    ASSERT_TRUE(ReadPng(shot, &screen, &error)) << error;
+    const RgbImage screen = ReadPng(shot);
     std::remove(shot.c_str());
     ASSERT_EQ(screen.width, 240);
     ASSERT_EQ(screen.height, 320);

@@ -17,15 +17,6 @@ RgbImage Widen(const Image565& image) {
     return widened;
 }
 
-RgbImage ReadPng(const std::string& path) {
-    RgbImage image;
-    std::string error;
-    if (!ReadPng(path, &image, &error)) {
-        throw std::runtime_error(error);
-    }
-    return image;
-}
-
 Image565 ReadRgb565(const std::string& path, int32_t width, int32_t height) {
     std::ifstream file(path, std::ios::binary);
     if (!file.is_open()) {

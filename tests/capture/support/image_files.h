@@ -22,8 +22,8 @@ struct GifAnimation {
 RgbImage Widen(const Image565& image);
 
 // Each reader throws std::runtime_error if the file is not what the tool
-// promises: an 8-bit RGB PNG; a headerless raw file of exactly this size;
-// a GIF whose every frame covers the whole screen, without transparency.
-RgbImage ReadPng(const std::string& path);
+// promises (ReadPng, for an 8-bit RGB PNG, is in tests/support): a headerless
+// raw file of exactly this size; a GIF whose every frame covers the whole
+// screen, without transparency.
 Image565 ReadRgb565(const std::string& path, int32_t width, int32_t height);
 GifAnimation ReadGif(const std::string& path);

@@ -44,7 +44,7 @@ TEST(CaptureErrors, BadArgumentsExitWithStatus2AndWriteNothing) {
     };
     for (const auto& c : cases) {
         TempDir dir;
-        const ProgramResult result = RunCapture(InDir(c.args, dir));
+        const ChildResult result = RunCapture(InDir(c.args, dir));
         SCOPED_TRACE(result.err);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(IsOneLine(result.err));
@@ -56,7 +56,7 @@ TEST(CaptureErrors, BadArgumentsExitWithStatus2AndWriteNothing) {
 
 TEST(CaptureErrors, HelpPrintsUsageAndWritesNothing) {
     TempDir dir;
-    const ProgramResult result = RunCapture(InDir({"--out", "{dir}/a.gif", "--help"}, dir));
+    const ChildResult result = RunCapture(InDir({"--out", "{dir}/a.gif", "--help"}, dir));
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out.rfind("Usage: plasma-capture", 0), 0u) << result.out;
     EXPECT_EQ(result.err, "");
@@ -160,7 +160,7 @@ TEST(CaptureErrors, FailedWritesExitWithStatus1NamingTheFileAndLeaveNoTemporaryF
         SCOPED_TRACE(c.name);
         TempDir dir;
         c.setUp(dir);
-        const ProgramResult result = RunCapture(InDir(c.args, dir), c.fileSizeLimit);
+        const ChildResult result = RunCapture(InDir(c.args, dir), c.fileSizeLimit);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_TRUE(IsOneLine(result.err)) << result.err;
         const std::string named = dir / c.failedFile + ": " + std::strerror(c.error);

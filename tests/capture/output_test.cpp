@@ -68,7 +68,7 @@ protected:
         std::vector<std::string> args = GetParam().options;
         args.insert(args.end(), more.begin(), more.end());
         args.insert(args.end(), {"--out", out});
-        const ProgramResult result = RunCapture(args);
+        const ChildResult result = RunCapture(args);
         ASSERT_EQ(result.exitCode, 0) << result.err;
         EXPECT_EQ(result.err, "");
     }

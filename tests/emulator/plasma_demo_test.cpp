@@ -9,16 +9,12 @@
 
 #include "effect/plasma_effect.h"
 #include "imaging/image565.h"
+#include "tests/emulator/headless_demo.h"
 #include "tests/support/child_process.h"
 #include "tests/support/png_image.h"
 #include "tests/support/trace_lines.h"
 
 namespace {
-
-ChildResult Demo(std::vector<std::string> args, const ChildOptions& options = {}) {
-    args.insert(args.begin(), {PLASMA_DEMO, "--headless"});
-    return RunChild(args, options);
-}
 
 std::string TempPath(const std::string& name) {
     return ::testing::TempDir() + "plasma-demo-" + std::to_string(getpid()) + "-" + name;

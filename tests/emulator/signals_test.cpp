@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/emulator/headless_demo.h"
 #include "tests/support/child_process.h"
 #include "tests/support/inherited_disposition.h"
 #include "tests/support/png_image.h"
@@ -15,11 +16,6 @@
 #include "tests/support/trace_lines.h"
 
 namespace {
-
-ChildResult Demo(std::vector<std::string> args, const ChildOptions& options = {}) {
-    args.insert(args.begin(), {PLASMA_DEMO, "--headless"});
-    return RunChild(args, options);
-}
 
 bool Exists(const std::string& path) {
     struct stat status {};

@@ -4,15 +4,12 @@
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 
-extern char** environ;
+#include "tests/support/child_process.h"
 
 namespace {
 constexpr int kStartTimeoutMs = 10000;
@@ -35,21 +32,12 @@ bool VirtualDisplay::Start(const std::string& xvfb, std::string* error) {
         return false;
     }
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {xvfb.c_str(),   "-displayfd", fd.c_str(), "-screen",  "0",
-                          "1280x1024x24", "-nolisten",  "tcp",      "-noreset", nullptr};
-    const int spawned = posix_spawn(&server_, xvfb.c_str(), &actions, nullptr,
-                                    const_cast<char* const*>(argv), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    // The server inherits the pipe's write end and reports on it.
+    server_ = StartChild({xvfb, "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                          "1280x1024x24", "-nolisten", "tcp", "-noreset"});
     close(fds[1]);
-    if (spawned != 0) {
+    if (server_ < 0) {
         close(fds[0]);
-        server_ = -1;
         *error = "cannot start " + xvfb;
         return false;
     }
@@ -82,8 +70,7 @@ void VirtualDisplay::Stop() {
         display_ = nullptr;
     }
     if (server_ > 0) {
-        kill(server_, SIGTERM);
-        waitpid(server_, nullptr, 0);
+        StopChild(server_);
         server_ = -1;
     }
 }

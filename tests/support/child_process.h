@@ -35,5 +35,12 @@ struct ChildOptions {
 
 ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& options = {});
 
+// Starts a program that runs beside the test (a server) with no input and its
+// output discarded; it inherits the descriptors that are not close-on-exec.
+// -1 when it cannot be started.
+pid_t StartChild(const std::vector<std::string>& argv);
+// Ends a child that StartChild started (SIGTERM) and reaps it.
+void StopChild(pid_t pid);
+
 // Lines of `text`, without their line ends.
 std::vector<std::string> Lines(const std::string& text);

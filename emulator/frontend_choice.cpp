@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "emulator/demo_stats.h"
 #include "frontends/headless/headless_frontend.h"
 #ifdef PLASMA_HAVE_SDL
 #include "frontends/sdl/sdl_frontend.h"
@@ -12,7 +13,8 @@ std::unique_ptr<Frontend> ChooseFrontend(const LaunchOptions& options, std::stri
         return std::make_unique<HeadlessFrontend>();
     }
 #ifdef PLASMA_HAVE_SDL
-    std::unique_ptr<Frontend> window = CreateSdlFrontend(SdlFrontendOptions{options.scale}, error);
+    std::unique_ptr<Frontend> window =
+        CreateSdlFrontend(SdlFrontendOptions{options.scale, DemoStatsWanted()}, error);
     if (window) {
         return window;
     }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
+#include "emulator/demo_stats.h"
 #include "emulator/stop_signals.h"
 #include "platform/device.h"
 
@@ -32,9 +32,9 @@ void FireScheduledInput(ScheduledInputKind kind) {
     }
 }
 
-// PLASMA_DEMO_STATS=1: how often the host woke, on stderr as it ends.
+// How often the host woke, on stderr as it ends.
 void PrintStats(unsigned long long wakeUps, Clock::time_point start) {
-    if (const char* stats = std::getenv("PLASMA_DEMO_STATS"); stats == nullptr || *stats != '1') {
+    if (!DemoStatsWanted()) {
         return;
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -6,7 +6,8 @@
 #include "frontends/frontend.h"
 
 struct SdlFrontendOptions {
-    int scale;  // 0: the largest of 1..3 that fits the desktop
+    int scale;                // 0: the largest of 1..3 that fits the desktop
+    bool printStats = false;  // presents and published frames on stderr at the end
 };
 
 // A window showing the device's screen; null with a one-line reason in `error` when no display can

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "frontends/sdl/window_layout.h"
+#include "frontends/common/window_layout.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <bitset>
 #include <vector>
 
-#include "frontends/sdl/window_layout.h"
-#include "imaging/image565.h"
+#include "frontends/common/screen_pixels.h"
+#include "frontends/common/window_layout.h"
 #include "windows/gx/gx_state.h"
 #include "windows/gx/program_window.h"
 #include "windows/gx/screen_dump.h"
@@ -113,10 +113,8 @@ void Paint() {
 void Present() {
     uint64_t published = 0;
     CopyScreen(gScreen.pixels.data(), &published);
-    for (size_t i = 0; i < gScreen.pixels.size(); ++i) {
-        const Rgb8 rgb = Widen565(gScreen.pixels[i]);
-        gScreen.colours[i] = uint32_t{rgb.red} << 16 | uint32_t{rgb.green} << 8 | rgb.blue;
-    }
+    WidenToXrgb(gScreen.pixels.data(), gScreen.width, gScreen.height, gScreen.colours.data(),
+                static_cast<size_t>(gScreen.width) * sizeof(uint32_t));
     InvalidateRect(gScreen.window, nullptr, FALSE);
     UpdateWindow(gScreen.window);
     Gx().refreshes.fetch_add(1);

@@ -1,4 +1,4 @@
-#include "frontends/sdl/window_layout.h"
+#include "frontends/common/window_layout.h"
 
 #include <algorithm>
 

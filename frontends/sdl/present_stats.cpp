@@ -1,0 +1,14 @@
+#include "frontends/sdl/present_stats.h"
+
+#include <cstdio>
+
+#include "platform/device.h"
+
+void PresentStats::Print() const {
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - created_).count();
+    const unsigned long long published = device::PublishedFrames();
+    std::fprintf(stderr,
+                 "plasma-demo: %.2f s, %llu presents (%.1f/s), %llu published frames (%.1f/s)\n",
+                 seconds, presents_, presents_ / seconds, published, published / seconds);
+}

@@ -7,8 +7,6 @@
 #include "emulator/stop_signals.h"
 #include "platform/device.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPWSTR, int);
-
 namespace {
 using Clock = std::chrono::steady_clock;
 
@@ -32,6 +30,19 @@ void FireScheduledInput(ScheduledInputKind kind) {
     }
 }
 
+// The device wakes the front-end while this lives, and not after: the
+// front-end may go once the host is done with it.
+class FrontendWakes {
+public:
+    explicit FrontendWakes(Frontend& frontend) {
+        device::SetWakeHandler([](void* context) { static_cast<Frontend*>(context)->Wake(); },
+                               &frontend);
+    }
+    ~FrontendWakes() { device::SetWakeHandler(nullptr, nullptr); }
+    FrontendWakes(const FrontendWakes&) = delete;
+    FrontendWakes& operator=(const FrontendWakes&) = delete;
+};
+
 // How often the host woke, on stderr as it ends.
 void PrintStats(unsigned long long wakeUps, Clock::time_point start) {
     if (!DemoStatsWanted()) {
@@ -43,10 +54,10 @@ void PrintStats(unsigned long long wakeUps, Clock::time_point start) {
 }
 }  // namespace
 
-int RunHost(Frontend& frontend, const LaunchOptions& options, Clock::time_point start) {
-    device::SetWakeHandler([](void* context) { static_cast<Frontend*>(context)->Wake(); },
-                           &frontend);
-    device::StartProgram(&WinMain, u"", SW_SHOW);
+int RunHost(Frontend& frontend, device::EntryPoint entry, const LaunchOptions& options,
+            Clock::time_point start) {
+    const FrontendWakes wakes(frontend);
+    device::StartProgram(entry, u"", SW_SHOW);
 
     const auto interval = std::chrono::milliseconds(frontend.FrameIntervalMs());
     bool inputPending = options.input != ScheduledInputKind::kNone;

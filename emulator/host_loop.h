@@ -4,9 +4,11 @@
 
 #include "emulator/options.h"
 #include "frontends/frontend.h"
+#include "platform/device.h"
 
-// Runs the device on the host's main thread: starts the program, keeps the
-// screen presented, hands the user's and the schedule's input to the device
-// and answers message boxes, until the program ends. Returns its exit code.
-int RunHost(Frontend& frontend, const LaunchOptions& options,
+// Runs the device on the host's main thread: starts the program at `entry`,
+// keeps the screen presented, hands the user's and the schedule's input to
+// the device and answers message boxes, until the program ends. Returns its
+// exit code. The device wakes `frontend` only while this runs.
+int RunHost(Frontend& frontend, device::EntryPoint entry, const LaunchOptions& options,
             std::chrono::steady_clock::time_point start);

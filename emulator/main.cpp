@@ -85,6 +85,8 @@ int main(int argc, char** argv) {
     }
 
     device::Init(options.device);
+    // The first thread the program creates draws its frames.
+    device::NameProgramThreads({"render"});
     InstallExecutableResources();
     // The window is sized from the device's screen, so the device comes first.
     std::unique_ptr<Frontend> frontend = ChooseFrontend(options, &error);
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
         return kFailed;
     }
 
-    const int exitCode = RunHost(*frontend, options, start);
+    const int exitCode = RunHost(*frontend, &WinMain, options, start);
 
     int result = exitCode;
     if (options.device.trace != nullptr) {

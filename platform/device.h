@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -55,8 +56,14 @@ void Init(const Config& config);
 void SetResources(const Resource* table, size_t count);
 const Resource* FindResource(ResourceType type, int id);
 // Called from any thread when the host should look again: the program ended,
-// it asks for a message box, or the main window's title changed.
+// it asks for a message box, or the main window's title changed. Null for
+// none. Returns once no call of the previous handler is under way, so that
+// its context may go; never call it from within a handler.
 void SetWakeHandler(void (*wake)(void* context), void* context);
+
+// The names the trace gives the threads the program creates, in the order it
+// creates them; each thread past the list is "thread<N>", the Nth created.
+void NameProgramThreads(std::vector<std::string> names);
 
 // --- the program ------------------------------------------------------------
 // Runs entry(instance, nullptr, commandLine, showCommand) on a new thread,

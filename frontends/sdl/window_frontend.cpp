@@ -16,8 +16,6 @@ SdlWindowFrontend::SdlWindowFrontend(const SdlWindowParts& parts)
       decorations_(parts.window) {}
 
 SdlWindowFrontend::~SdlWindowFrontend() {
-    // Nothing may wake a front-end that is gone.
-    device::SetWakeHandler([](void*) {}, nullptr);
     if (parts_.printStats) {
         stats_.Print();
     }

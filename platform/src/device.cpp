@@ -26,6 +26,8 @@ struct DeviceState {
     bool initialized = false;
     void (*wake)(void*) = nullptr;
     void* wakeContext = nullptr;
+    int wakesRunning = 0;  // calls of a wake handler under way
+    std::condition_variable wakesChanged;
     bool started = false;
     bool ended = false;
     bool endAnnounced = false;  // the host's wake for the end has returned
@@ -83,17 +85,25 @@ HINSTANCE ModuleInstance() {
 
 void WakeHost() {
     DeviceState& d = Device();
+    // A wake under way always finishes: SetWakeHandler waits for it.
+    const TerminationDeferred deferred;
     void (*wake)(void*) = nullptr;
     void* context = nullptr;
     {
-        const TerminationDeferred deferred;
         const std::lock_guard<std::mutex> lock(d.mutex);
         wake = d.wake;
         context = d.wakeContext;
+        if (wake == nullptr) {
+            return;
+        }
+        ++d.wakesRunning;
     }
-    if (wake != nullptr) {
-        wake(context);
+    wake(context);
+    {
+        const std::lock_guard<std::mutex> lock(d.mutex);
+        --d.wakesRunning;
     }
+    d.wakesChanged.notify_all();
 }
 
 bool HostListening() {
@@ -139,9 +149,11 @@ void Init(const Config& config) {
 
 void SetWakeHandler(void (*wake)(void* context), void* context) {
     DeviceState& d = Device();
-    const std::lock_guard<std::mutex> lock(d.mutex);
+    std::unique_lock<std::mutex> lock(d.mutex);
     d.wake = wake;
     d.wakeContext = context;
+    // The host may let go of the old handler's context once this returns.
+    d.wakesChanged.wait(lock, [&d] { return d.wakesRunning == 0; });
 }
 
 void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showCommand) {

@@ -37,7 +37,8 @@ ThreadRecord* ThreadFromHandle(HANDLE handle);  // null when not one of ours
 size_t ThreadStackBytes(size_t requested);
 
 // Starts `body` on a new detached thread whose exit code is its result.
-// CreateThread's threads (withHandle) are named "render", then "thread2", ...
+// CreateThread's threads (withHandle) take the names the host gave them
+// (device::NameProgramThreads), the others "thread<N>" by their place.
 // Returns null when the thread could not be started.
 ThreadRecord* SpawnThread(const char* name, size_t stackBytes, bool withHandle,
                           std::function<DWORD()> body);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/device.h"
 #include "platform/src/sanitizer_build.h"
 
 namespace platform {
@@ -22,8 +23,9 @@ constexpr size_t kMinimumStack = kSanitizerBuild ? 1024 * 1024 : 64 * 1024;
 
 struct ThreadsState {
     std::mutex mutex;
-    std::vector<ThreadRecord*> records;  // every thread ever seen; never freed
-    std::vector<ThreadRecord*> created;  // by handle: kFirstThreadHandle + kHandleStep * i
+    std::vector<ThreadRecord*> records;     // every thread ever seen; never freed
+    std::vector<ThreadRecord*> created;     // by handle: kFirstThreadHandle + kHandleStep * i
+    std::vector<std::string> createdNames;  // the host's names for them, in order
 };
 
 ThreadsState& Threads() {
@@ -39,7 +41,8 @@ void Register(ThreadsState& state, ThreadRecord* record, bool withHandle) {
     if (withHandle) {
         const size_t count = state.created.size();
         record->handle = reinterpret_cast<HANDLE>(kFirstThreadHandle + kHandleStep * count);
-        record->name = count == 0 ? "render" : "thread" + std::to_string(count + 1);
+        record->name = count < state.createdNames.size() ? state.createdNames[count]
+                                                         : "thread" + std::to_string(count + 1);
     }
 }
 
@@ -142,3 +145,14 @@ ThreadRecord* SpawnThread(const char* name, size_t stackBytes, bool withHandle,
 }
 
 }  // namespace platform
+
+namespace device {
+
+void NameProgramThreads(std::vector<std::string> names) {
+    platform::ThreadsState& state = platform::Threads();
+    const platform::TerminationDeferred deferred;
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    state.createdNames = std::move(names);
+}
+
+}  // namespace device

@@ -64,6 +64,8 @@ TEST_P(Stop, EndsTheProgramWithZeroAfterTheMessageWaited40Ms) {
     EXPECT_GE(dispatched->ms - posted->ms, 40.0);
     EXPECT_NE(Find(trace, "TerminateThread"), nullptr);
     EXPECT_NE(Find(trace, "PostQuitMessage(0)"), nullptr);
+    // The launcher names the thread that draws the frames.
+    EXPECT_NE(Find(trace, "CreateThread", "(render)"), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, Stop,

@@ -75,6 +75,33 @@ TEST(Program, ItsEndIsReportedOnlyOnceTheWakeForItHasReturned) {
     EXPECT_TRUE(gWakeReturned.load());
 }
 
+std::atomic<bool> gWakeEntered{false}, gWakeMayLeave{false}, gWakeLeft{false};
+
+// The host lets go of what its handler uses once it has set another; a wake
+// still under way with the old one must have returned by then.
+TEST(Program, SettingAnotherWakeHandlerWaitsForTheCallUnderWay) {
+    device::Init(device::Config{});
+    device::SetWakeHandler(
+        [](void*) {
+            gWakeEntered = true;
+            while (!gWakeMayLeave) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            gWakeLeft = true;
+        },
+        nullptr);
+    device::StartProgram(EndAtOnce, u"", SW_SHOW);
+    ASSERT_TRUE(Eventually([] { return gWakeEntered.load(); }));
+    std::thread later([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        gWakeMayLeave = true;
+    });
+    device::SetWakeHandler(nullptr, nullptr);
+    EXPECT_TRUE(gWakeLeft.load());
+    later.join();
+    EXPECT_TRUE(device::WaitForProgramEnd(10000));
+}
+
 const uint8_t kBytes[] = {0, 0, 1, 0};
 const device::Resource kResources[] = {
     {device::ResourceType::kIconGroup, 101, kBytes, sizeof kBytes},

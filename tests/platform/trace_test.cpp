@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gx.h>
@@ -115,7 +116,8 @@ bool IsWellFormed(const std::string& line, double* ms) {
         return false;
     }
     const std::string thread = line.substr(space + 1, call - space - 1);
-    return thread == "device" || thread == "main" || thread == "render" || thread == "thread2";
+    return thread == "device" || thread == "main" || thread == "render" || thread == "thread1" ||
+           thread == "thread2";
 }
 
 int Count(const std::vector<std::string>& lines, const std::string& part) {
@@ -126,12 +128,15 @@ int Count(const std::vector<std::string>& lines, const std::string& part) {
     return count;
 }
 
-TEST(Trace, ListsEachCallWithItsThreadArgumentsAndResultInOrder) {
+// Runs the demo with a tap and a close, its threads named as given, and
+// returns its trace.
+void RunTracedDemo(std::vector<std::string> threadNames, std::vector<std::string>* lines) {
     FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);
     device::Config config;
     config.trace = file;
     device::Init(config);
+    device::NameProgramThreads(std::move(threadNames));
     device::StartProgram(Demo, u"", SW_SHOW);
     ASSERT_TRUE(Eventually([] { return device::MainWindowExists(); }));
     device::StylusDown(120, 160);
@@ -140,7 +145,12 @@ TEST(Trace, ListsEachCallWithItsThreadArgumentsAndResultInOrder) {
     ASSERT_TRUE(device::WaitForProgramEnd(10000));
     EXPECT_EQ(device::ExitCode(), 3);
     device::FinishTrace();
-    const std::vector<std::string> lines = ReadLines(file);
+    *lines = ReadLines(file);
+}
+
+TEST(Trace, ListsEachCallWithItsThreadArgumentsAndResultInOrder) {
+    std::vector<std::string> lines;
+    ASSERT_NO_FATAL_FAILURE(RunTracedDemo({"render"}, &lines));
 
     double previous = 0;
     for (const std::string& line : lines) {
@@ -183,6 +193,17 @@ TEST(Trace, ListsEachCallWithItsThreadArgumentsAndResultInOrder) {
     const std::string summary = "device summary GXBeginDraw=" + std::to_string(kFrames) +
                                 " GXEndDraw=" + std::to_string(kFrames) + " published=0";
     EXPECT_EQ(Find(lines, summary), static_cast<int>(lines.size()) - 1) << lines.back();
+}
+
+// The stand-in knows nothing of what the program's threads do: unnamed, they
+// are numbered in the order the program created them.
+TEST(Trace, NamesThreadsTheHostDidNotNameByTheirPlace) {
+    std::vector<std::string> lines;
+    ASSERT_NO_FATAL_FAILURE(RunTracedDemo({}, &lines));
+    EXPECT_EQ(Count(lines, " = 0x100 (thread1)"), 1);
+    EXPECT_EQ(Count(lines, " = 0x104 (thread2)"), 1);
+    EXPECT_NE(Find(lines, "thread1 GXBeginDraw() = display+0"), -1);
+    EXPECT_EQ(Count(lines, "render"), 0);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ void Init(const Config& config);
 void SetResources(const Resource* table, size_t count);
 const Resource* FindResource(ResourceType type, int id);
 // Called from any thread when the host should look again: the program ended,
-// it asks for a message box, or the main window's title changed. Null for
+// it asks for a message box, or the main window came or its title changed. Null for
 // none. Returns once no call of the previous handler is under way, so that
 // its context may go; never call it from within a handler.
 void SetWakeHandler(void (*wake)(void* context), void* context);
@@ -89,6 +89,10 @@ void CopyScreen(uint16_t* pixels);
 uint64_t PublishedFrames();
 // The main window's title, empty until one exists.
 std::u16string MainWindowTitle();
+// The icon the device shows for the program: its main window's class icon,
+// or, while there is none, the executable's own (its icon group with the
+// lowest number). Null when there is neither.
+const Resource* ProgramIcon();
 bool MainWindowExists();
 
 // --- input, from any thread; queued for the main window's thread ------------

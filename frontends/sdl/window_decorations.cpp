@@ -5,15 +5,12 @@
 #include "frontends/sdl/icon_image.h"
 #include "platform/device.h"
 #include "platform/utf8.h"
-#include "resources/resource_ids.h"
 
 namespace {
 constexpr int32_t kIconSize = 32;
 const char kInitialTitle[] = "plasma-demo";
 
-void SetIcon(SDL_Window* window) {
-    const device::Resource* icon =
-        device::FindResource(device::ResourceType::kIconGroup, IDI_PLASMA);
+void SetIcon(SDL_Window* window, const device::Resource* icon) {
     IconImage image;
     if (icon == nullptr || !DecodeIcon(icon->bytes, icon->size, kIconSize, &image)) {
         return;
@@ -30,7 +27,7 @@ void SetIcon(SDL_Window* window) {
 
 WindowDecorations::WindowDecorations(SDL_Window* window) : window_(window) {
     SDL_SetWindowTitle(window_, kInitialTitle);
-    SetIcon(window_);
+    Update();
 }
 
 void WindowDecorations::Update() {
@@ -38,5 +35,9 @@ void WindowDecorations::Update() {
     if (title != title_) {
         title_ = std::move(title);
         SDL_SetWindowTitle(window_, title_.empty() ? kInitialTitle : ToUtf8(title_).c_str());
+    }
+    if (const device::Resource* icon = device::ProgramIcon(); icon != icon_) {
+        icon_ = icon;
+        SetIcon(window_, icon_);
     }
 }

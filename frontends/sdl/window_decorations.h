@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/device.h"
+
 // The window's title and icon, kept as the device shows them for the program.
 class WindowDecorations {
 public:
@@ -14,4 +16,5 @@ public:
 private:
     SDL_Window* const window_;
     std::u16string title_;
+    const device::Resource* icon_ = nullptr;  // the one last taken
 };

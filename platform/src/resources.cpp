@@ -4,6 +4,7 @@
 
 #include "platform/device.h"
 #include "platform/src/host.h"
+#include "platform/src/resources.h"
 #include "platform/src/termination.h"
 #include "platform/src/trace.h"
 
@@ -39,6 +40,37 @@ uintptr_t Load(device::ResourceType type, HINSTANCE instance, LPCWSTR name) {
 }
 
 }  // namespace
+
+namespace platform {
+
+const device::Resource* IconGroupOf(HICON icon) {
+    const uintptr_t handle = reinterpret_cast<uintptr_t>(icon);
+    ResourceTable& table = Resources();
+    const TerminationDeferred deferred;
+    const std::lock_guard<std::mutex> lock(table.mutex);
+    if (handle < kFirstResourceHandle || handle - kFirstResourceHandle >= table.count) {
+        return nullptr;
+    }
+    const device::Resource* found = &table.entries[handle - kFirstResourceHandle];
+    return found->type == device::ResourceType::kIconGroup ? found : nullptr;
+}
+
+const device::Resource* ExecutableIcon() {
+    ResourceTable& table = Resources();
+    const TerminationDeferred deferred;
+    const std::lock_guard<std::mutex> lock(table.mutex);
+    const device::Resource* lowest = nullptr;
+    for (size_t i = 0; i < table.count; ++i) {
+        const device::Resource& entry = table.entries[i];
+        if (entry.type == device::ResourceType::kIconGroup &&
+            (lowest == nullptr || entry.id < lowest->id)) {
+            lowest = &entry;
+        }
+    }
+    return lowest;
+}
+
+}  // namespace platform
 
 namespace device {
 

@@ -8,6 +8,7 @@
 #include "platform/src/display.h"
 #include "platform/src/host.h"
 #include "platform/src/message_queue.h"
+#include "platform/src/resources.h"
 #include "platform/src/termination.h"
 #include "platform/src/thread_record.h"
 #include "platform/src/trace.h"
@@ -126,7 +127,8 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW* windowClass) {
         const std::lock_guard<std::mutex> lock(ws.mutex);
         if (FindClass(ws, windowClass->lpszClassName) == nullptr) {
             atom = static_cast<ATOM>(kFirstAtom + ws.classes.size());
-            ws.classes.push_back({windowClass->lpszClassName, atom, windowClass->lpfnWndProc});
+            ws.classes.push_back(
+                {windowClass->lpszClassName, atom, windowClass->lpfnWndProc, windowClass->hIcon});
         }
     }
     if (windowClass == nullptr) {
@@ -157,6 +159,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
             Window window{};
             window.owner = platform::CurrentThread();
             window.procedure = procedure = windowClass->procedure;
+            window.classIcon = windowClass->icon;
             window.exStyle = exStyle;
             window.style = style;
             window.title = windowName != nullptr ? windowName : u"";
@@ -190,6 +193,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
                 ws.mainWindow = handle;
                 ws.mainWindowAlive = true;
                 ws.mainTitle = window->title;
+                ws.mainIcon = window->classIcon;
                 becameMain = true;
             }
         }
@@ -266,6 +270,20 @@ std::u16string MainWindowTitle() {
     const platform::TerminationDeferred deferred;
     const std::lock_guard<std::mutex> lock(ws.mutex);
     return ws.mainTitle;
+}
+
+const Resource* ProgramIcon() {
+    WindowSystem& ws = platform::Windows();
+    const platform::TerminationDeferred deferred;
+    HICON classIcon = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(ws.mutex);
+        classIcon = ws.mainIcon;
+    }
+    if (const Resource* icon = platform::IconGroupOf(classIcon)) {
+        return icon;
+    }
+    return platform::ExecutableIcon();
 }
 
 bool MainWindowExists() {

@@ -23,11 +23,13 @@ struct WindowClass {
     std::u16string name;
     ATOM atom;
     WNDPROC procedure;
+    HICON icon;
 };
 
 struct Window {
     ThreadRecord* owner;  // whose queue gets its messages
     WNDPROC procedure;
+    HICON classIcon;
     DWORD exStyle;
     DWORD style;
     std::u16string title;
@@ -53,6 +55,7 @@ struct WindowSystem {
     HWND mainWindow = nullptr;    // the first top-level window
     bool mainWindowAlive = false;
     std::u16string mainTitle;
+    HICON mainIcon = nullptr;  // its class's
     bool stylusDown = false;
     POINT stylus{0, 0};  // last stylus point, screen coordinates
     std::bitset<256> keysDown;

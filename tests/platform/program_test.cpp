@@ -150,6 +150,85 @@ TEST(Program, LoadsIconsAndCursorsFromItsResourceTableByTypeAndNumber) {
     }
 }
 
+// The icon the device shows for the program: the main window's class icon,
+// else the executable's own, its lowest-numbered icon group (listed second
+// here, so that the first in the table is not taken for it).
+const device::Resource kIconResources[] = {
+    {device::ResourceType::kIconGroup, 103, kBytes, sizeof kBytes},
+    {device::ResourceType::kIconGroup, 101, kBytes, sizeof kBytes},
+    {device::ResourceType::kCursor, 7, kBytes, sizeof kBytes},
+};
+
+struct IconCase {
+    const char* name;
+    bool withResources;
+    bool mainWindow;  // the program registers a class and makes its main window
+    bool cursorIcon;  // the class's icon is LoadCursorW's handle, else LoadIconW's
+    int classIconId;  // of the class's icon
+    int expectedId;   // of the icon the device shows, 0 for none
+};
+
+void PrintTo(const IconCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const IconCase kIconCases[] = {
+    {"executables_before_any_window", true, false, false, 0, 101},
+    {"none_without_resources", false, false, false, 0, 0},
+    {"none_without_resources_or_class_icon", false, true, false, 101, 0},
+    {"the_main_windows_class_icon", true, true, false, 103, 103},
+    {"executables_when_the_class_icon_is_missing", true, true, false, 104, 101},
+    {"executables_when_the_class_icon_is_a_cursor", true, true, true, 7, 101},
+};
+
+const IconCase* gIconCase = nullptr;
+
+int WINAPI MakeMainWindow(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = gIconCase->cursorIcon
+                            ? reinterpret_cast<HICON>(
+                                  LoadCursorW(instance, MAKEINTRESOURCEW(gIconCase->classIconId)))
+                            : LoadIconW(instance, MAKEINTRESOURCEW(gIconCase->classIconId));
+    windowClass.lpszClassName = u"icon";
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, u"icon", u"", WS_CAPTION, 0, 0, 240, 320, nullptr, nullptr, instance,
+                           nullptr) != nullptr
+               ? 0
+               : 1;
+}
+
+class ProgramIcon : public ::testing::TestWithParam<IconCase> {};
+
+TEST_P(ProgramIcon, IsTheMainWindowsClassIconElseTheExecutables) {
+    const IconCase& c = GetParam();
+    gIconCase = &c;
+    device::Init(device::Config{});
+    if (c.withResources) {
+        device::SetResources(kIconResources, std::size(kIconResources));
+    }
+    if (c.mainWindow) {
+        device::StartProgram(MakeMainWindow, u"", SW_SHOW);
+        ASSERT_TRUE(device::WaitForProgramEnd(10000));
+        ASSERT_EQ(device::ExitCode(), 0);
+        ASSERT_TRUE(device::MainWindowExists());
+    }
+    const device::Resource* icon = device::ProgramIcon();
+    if (c.expectedId == 0) {
+        EXPECT_EQ(icon, nullptr);
+    } else {
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(icon->type, device::ResourceType::kIconGroup);
+        EXPECT_EQ(icon->id, c.expectedId);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProgramIcon, ::testing::ValuesIn(kIconCases),
+                         [](const ::testing::TestParamInfo<IconCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST(StockObjects, AreStableForTheHandheldsObjectsAndNullOtherwise) {
     const int known[] = {WHITE_BRUSH, BLACK_BRUSH, 5 /* NULL_BRUSH */, 7 /* BLACK_PEN */};
     std::vector<HGDIOBJ> seen;

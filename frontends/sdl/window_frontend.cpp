@@ -79,13 +79,11 @@ void SdlWindowFrontend::Handle(const SDL_Event& event, bool* closeRequested) {
     int32_t x = 0, y = 0;
     switch (event.type) {
         case SDL_QUIT:
+            RequestClose(closeRequested);
+            break;
         case SDL_WINDOWEVENT:
-            if (event.type == SDL_QUIT || event.window.event == SDL_WINDOWEVENT_CLOSE) {
-                // One close request however many ways the window manager says it.
-                if (!*closeRequested) {
-                    *closeRequested = true;
-                    device::CloseRequest();
-                }
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                RequestClose(closeRequested);
             } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 ReleaseHeldInput();
             }
@@ -123,6 +121,14 @@ void SdlWindowFrontend::Handle(const SDL_Event& event, bool* closeRequested) {
                 decorations_.Update();
             }
             break;
+    }
+}
+
+// One close request however many ways the window manager says it.
+void SdlWindowFrontend::RequestClose(bool* closeRequested) {
+    if (!*closeRequested) {
+        *closeRequested = true;
+        device::CloseRequest();
     }
 }
 

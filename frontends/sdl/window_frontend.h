@@ -35,6 +35,7 @@ public:
 
 private:
     void Handle(const SDL_Event& event, bool* closeRequested);
+    void RequestClose(bool* closeRequested);
     bool ToScreen(int32_t windowX, int32_t windowY, int32_t* x, int32_t* y) const;
     void ReleaseHeldInput();
 

@@ -10,6 +10,7 @@
 #include "platform/device.h"
 #include "platform/src/clock.h"
 #include "platform/src/display.h"
+#include "platform/src/fatal.h"
 #include "platform/src/host.h"
 #include "platform/src/sanitizer_build.h"
 #include "platform/src/termination.h"
@@ -39,11 +40,6 @@ struct DeviceState {
 DeviceState& Device() {
     static DeviceState* state = new DeviceState;
     return *state;
-}
-
-[[noreturn]] void Fail(const char* message) {
-    std::fprintf(stderr, "device: %s\n", message);
-    std::abort();
 }
 
 const char* FailureName(device::DisplayFailure failure) {
@@ -122,20 +118,20 @@ void Init(const Config& config) {
     {
         const std::lock_guard<std::mutex> lock(d.mutex);
         if (d.initialized) {
-            Fail("Init called twice; a process holds one device");
+            platform::Fatal("Init called twice; a process holds one device");
         }
         d.initialized = true;
     }
     if (config.panelWidth <= 0 || config.panelHeight <= 0) {
-        Fail("Init: the panel needs a positive size");
+        platform::Fatal("Init: the panel needs a positive size");
     }
     if (config.rotation != 0 && config.rotation != 90 && config.rotation != 180 &&
         config.rotation != 270) {
-        Fail("Init: rotation must be 0, 90, 180 or 270");
+        platform::Fatal("Init: rotation must be 0, 90, 180 or 270");
     }
     if (config.displayScale < 1 || config.panelWidth % config.displayScale != 0 ||
         config.panelHeight % config.displayScale != 0) {
-        Fail("Init: the display scale must be positive and divide the panel's sides");
+        platform::Fatal("Init: the display scale must be positive and divide the panel's sides");
     }
     platform::StartClock();
     platform::InstallTerminationHandler();
@@ -161,7 +157,7 @@ void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showC
     {
         const std::lock_guard<std::mutex> lock(d.mutex);
         if (d.started) {
-            Fail("StartProgram called twice; a process runs one program");
+            platform::Fatal("StartProgram called twice; a process runs one program");
         }
         d.started = true;
     }
@@ -175,7 +171,7 @@ void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showC
         return static_cast<DWORD>(code);
     };
     if (platform::SpawnThread("main", kProgramStack, false, body) == nullptr) {
-        Fail("StartProgram: cannot start the program's thread");
+        platform::Fatal("StartProgram: cannot start the program's thread");
     }
 }
 

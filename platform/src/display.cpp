@@ -10,6 +10,7 @@
 #include "platform/src/display_geometry.h"
 #include "platform/src/display_memory.h"
 #include "platform/src/display_state.h"
+#include "platform/src/fatal.h"
 #include "platform/src/termination.h"
 
 namespace platform {
@@ -31,8 +32,9 @@ void InitDisplay(const device::Config& config) {
     const bool towardStart = config.rotation == 90 || config.rotation == 180;
     d.memory = AllocateDisplayMemory(d.bytes, towardStart ? FlushEnd::kStart : FlushEnd::kEnd);
     if (d.memory == nullptr) {
-        std::fprintf(stderr, "device::Init: cannot map %zu bytes of display memory\n", d.bytes);
-        std::abort();
+        char what[96];
+        std::snprintf(what, sizeof what, "Init: cannot map %zu bytes of display memory", d.bytes);
+        Fatal(what);
     }
     d.geometry = GeometryFor(width, height, config.rotation);
     d.dramBuffer = config.dramBuffer;

@@ -3,11 +3,10 @@
 namespace {
 
 const DeviceProfile kProfiles[] = {
-    {"pocketpc", 240, 320, 0, "240x320 portrait (the default)"},
-    {"pocketpc-landscape", 240, 320, 90,
-     "the same set up sideways; GX turns it to portrait: 240x320"},
-    {"vga", 480, 640, 0, "480x640 portrait; GX gives this program 240x320, shown doubled"},
-    {"vga-landscape", 480, 640, 90, "the same set up sideways; portrait and doubled as vga"},
+    {"pocketpc", 240, 320, 0},  // the default
+    {"pocketpc-landscape", 240, 320, 90},
+    {"vga", 480, 640, 0},
+    {"vga-landscape", 480, 640, 90},
 };
 
 // What the system gives a program that does not declare itself
@@ -16,11 +15,6 @@ constexpr int32_t kLegacyWidth = 240;
 constexpr int32_t kLegacyHeight = 320;
 
 }  // namespace
-
-const DeviceProfile* DeviceProfiles(size_t* count) {
-    *count = sizeof kProfiles / sizeof kProfiles[0];
-    return kProfiles;
-}
 
 const DeviceProfile* FindDeviceProfile(const std::string& name) {
     for (const DeviceProfile& profile : kProfiles) {

@@ -13,11 +13,9 @@ struct DeviceProfile {
     int32_t panelWidth;  // the panel in its own (portrait) orientation
     int32_t panelHeight;
     int heldRotation;  // how the device is set up: 0 portrait, 90 landscape
-    const char* description;
 };
 
 const DeviceProfile* FindDeviceProfile(const std::string& name);
-const DeviceProfile* DeviceProfiles(size_t* count);
 // "pocketpc, pocketpc-landscape, ..." for messages.
 std::string DeviceProfileNames();
 

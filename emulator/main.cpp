@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/usage_error.h"
 #include "emulator/executable_resources.h"
 #include "emulator/frontend_choice.h"
 #include "emulator/host_loop.h"
@@ -58,11 +59,13 @@ int main(int argc, char** argv) {
     InstallStopSignals();
     const auto start = std::chrono::steady_clock::now();
     LaunchOptions options;
-    std::string error;
-    if (!ParseLaunchOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "plasma-demo: %s\n", error.c_str());
+    try {
+        options = ParseLaunchOptions(argc, argv);
+    } catch (const UsageError& bad) {
+        std::fprintf(stderr, "plasma-demo: %s\n", bad.what());
         return kBadUsage;
     }
+    std::string error;
     if (options.help) {
         return Print(LaunchUsage());
     }

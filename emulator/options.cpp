@@ -1,203 +1,167 @@
 #include "emulator/options.h"
 
 #include <strings.h>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 
+#include <optional>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/usage_error.h"
+#include "cli/values.h"
 #include "emulator/device_profiles.h"
 
 namespace {
-constexpr long kMaxPanelSide = 4096;
-constexpr long kMaxDelayMs = 24L * 60 * 60 * 1000;
-constexpr long kMaxScale = 8;
+constexpr int32_t kMaxPanelSide = 4096;
+constexpr int64_t kMaxDelayMs = 24L * 60 * 60 * 1000;
+constexpr int64_t kMaxScale = 8;
+constexpr int64_t kMaxDefaultScale = 3;  // the frontend's choice when none is given
+constexpr const char* kRotations = "0, 90, 180 or 270";
 
-bool ParseNumber(const char* text, long low, long high, long* value) {
-    if (text == nullptr || *text == '\0' || *text == '-' || *text == '+' || *text == ' ') {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long parsed = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || parsed < low || parsed > high) {
-        return false;
-    }
-    *value = parsed;
-    return true;
-}
-
-bool ParseSize(const char* text, int32_t* width, int32_t* height) {
-    const char* x = std::strchr(text, 'x');
-    if (x == nullptr) {
-        return false;
-    }
-    const std::string w(text, x);
-    long wv = 0, hv = 0;
-    if (!ParseNumber(w.c_str(), 1, kMaxPanelSide, &wv) ||
-        !ParseNumber(x + 1, 1, kMaxPanelSide, &hv)) {
-        return false;
-    }
-    *width = static_cast<int32_t>(wv);
-    *height = static_cast<int32_t>(hv);
-    return true;
-}
-
-struct Parser {
-    int argc;
-    const char* const* argv;
-    int index;
-    std::string* error;
-
-    // The value of the option at argv[index], which must follow it.
-    const char* Value() {
-        if (index + 1 >= argc) {
-            return nullptr;
-        }
-        return argv[++index];
-    }
-    bool Fail(const std::string& message) {
-        *error = message;
-        return false;
-    }
+// The command line as given, before its values are checked.
+struct Given {
+    std::string device, display, rotate, scale, screenshot, trace, fail;
+    std::string tapAfter, keyAfter, closeAfter;
+    bool dram = false, headless = false, window = false, version = false;
 };
+
+void Define(CLI::App& app, Given& g) {
+    cli::SetUp(app);
+    app.footer(
+        "A tap (click), a key or a close request ends the run. SIGINT or SIGTERM\n"
+        "requests a close; a second one ends the process at once.");
+    auto* device = cli::AddValue(
+        app, "--device", &g.device, "NAME",
+        DeviceProfileNames() +
+            " (the first is the default). As on the real devices, this program gets "
+            "a 240x320 portrait display on each: GX turns a landscape device to portrait "
+            "for it, and a VGA panel shows it with every pixel doubled");
+    auto* display =
+        cli::AddValue(app, "--display", &g.display, "WxH",
+                      "a display of exactly that size, " + cli::FromTo(1, kMaxPanelSide) +
+                          " pixels a side, in the panel's own orientation (e.g. 640x480)");
+    device->excludes(display);
+    cli::AddValue(app, "--rotate", &g.rotate, "DEG",
+                  std::string("how that panel is held: ") + kRotations + " (clockwise)")
+        ->needs(display);
+    cli::AddFlag(app, "--dram", &g.dram,
+                 "display memory is a buffer; only finished frames are shown");
+    auto* headless = cli::AddFlag(app, "--headless", &g.headless,
+                                  "no window (the default where no display is reachable)");
+    auto* window = cli::AddFlag(app, "--window", &g.window,
+                                "a window or nothing: fail when no display is reachable");
+    headless->excludes(window);
+    cli::AddValue(app, "--scale", &g.scale, "N",
+                  "window pixels per device pixel, " + cli::FromTo(1, kMaxScale) +
+                      " (default: the largest " + cli::FromTo(1, kMaxDefaultScale) +
+                      " that fits the desktop)");
+    const std::string delays = " MS milliseconds after start, " + cli::FromTo(0, kMaxDelayMs);
+    auto* tap =
+        cli::AddValue(app, "--tap-after", &g.tapAfter, "MS", "tap the screen's centre" + delays);
+    auto* key = cli::AddValue(app, "--key-after", &g.keyAfter, "MS", "press a key" + delays);
+    auto* close =
+        cli::AddValue(app, "--close-after", &g.closeAfter, "MS", "request a close" + delays);
+    tap->excludes(key)->excludes(close);
+    key->excludes(close);
+    cli::AddValue(app, "--screenshot", &g.screenshot, "FILE.png",
+                  "save the screen as the program ends, as PNG");
+    cli::AddValue(app, "--trace", &g.trace, "FILE|-",
+                  "log every platform call of the program (- for standard output)");
+    cli::AddValue(app, "--fail", &g.fail, "open|begin",
+                  "a display that cannot be opened, or whose memory cannot be reached");
+    cli::AddFlag(app, "--version", &g.version, "print the version and exit");
+}
+
+const char* kAppDescription = "Runs the plasma on an emulated handheld.";
+
+void ApplyDevice(const std::string& name, LaunchOptions& options) {
+    const DeviceProfile* profile = FindDeviceProfile(name);
+    if (profile == nullptr) {
+        throw UsageError("--device: '" + name + "' is not one of " + DeviceProfileNames());
+    }
+    ApplyDeviceProfile(*profile, &options.device);
+}
+
+void ApplyScreenshot(const std::string& path, LaunchOptions& options) {
+    const size_t length = path.size();
+    if (length < 5 || strcasecmp(path.c_str() + length - 4, ".png") != 0) {
+        throw UsageError("--screenshot: '" + path + "' is not a file name ending in .png");
+    }
+    options.screenshotPath = path;
+}
 }  // namespace
 
-const char* LaunchUsage() {
-    return "usage: plasma-demo [--device NAME | --display WxH [--rotate DEG]] [--dram]\n"
-           "                   [--headless | --window] [--scale N]\n"
-           "                   [--tap-after MS | --key-after MS | --close-after MS]\n"
-           "                   [--screenshot FILE.png] [--trace FILE|-] [--fail open|begin]\n"
-           "                   [--help] [--version]\n"
-           "\n"
-           "Runs the plasma on an emulated handheld. A tap (click), a key or a close\n"
-           "request ends it.\n"
-           "\n"
-           "  --device NAME        pocketpc (240x320, the default), pocketpc-landscape, vga\n"
-           "                       (480x640), vga-landscape. As on the real devices, this\n"
-           "                       program gets a 240x320 portrait display on each: GX turns\n"
-           "                       a landscape device to portrait for it, and a VGA panel\n"
-           "                       shows it with every pixel doubled\n"
-           "  --display WxH        a display of exactly that size, 1 to 4096 pixels a side,\n"
-           "                       in the panel's own orientation (e.g. 640x480 to reach the\n"
-           "                       640-column limit)\n"
-           "  --rotate DEG         how that panel is held: 0, 90, 180 or 270 (clockwise)\n"
-           "  --dram               display memory is a buffer; only finished frames are shown\n"
-           "  --headless           no window (the default where no display is reachable)\n"
-           "  --window             a window or nothing: fail when no display is reachable\n"
-           "  --scale N            window pixels per device pixel, 1 to 8 (default: the\n"
-           "                       largest of 1 to 3 that fits the desktop)\n"
-           "  --tap-after MS       tap the screen's centre MS milliseconds after start\n"
-           "  --key-after MS       press a key MS milliseconds after start\n"
-           "  --close-after MS     request a close MS milliseconds after start\n"
-           "  --screenshot FILE    save the screen as the program ends, as PNG\n"
-           "  --trace FILE|-       log every platform call of the program (- for stdout)\n"
-           "  --fail open|begin    a display that cannot be opened, or whose memory cannot\n"
-           "                       be reached\n"
-           "\n"
-           "SIGINT or SIGTERM requests a close; a second one ends the process at once.\n";
+std::string LaunchUsage() {
+    CLI::App app(kAppDescription, "plasma-demo");
+    Given given;
+    Define(app, given);
+    return cli::Help(app);
 }
 
-bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* options,
-                        std::string* error) {
-    Parser p{argc, argv, 1, error};
-    bool sawDevice = false, sawDisplay = false, sawRotate = false;
-    const char* inputOption = nullptr;
-    for (; p.index < argc; ++p.index) {
-        const std::string option = argv[p.index];
-        if (option == "--help" || option == "-h") {
-            options->help = true;
-        } else if (option == "--version") {
-            options->version = true;
-        } else if (option == "--headless") {
-            options->headless = true;
-        } else if (option == "--window") {
-            options->windowRequired = true;
-        } else if (option == "--dram") {
-            options->device.dramBuffer = true;
-        } else if (option == "--device") {
-            const char* name = p.Value();
-            const DeviceProfile* profile = name ? FindDeviceProfile(name) : nullptr;
-            if (profile == nullptr) {
-                return p.Fail("--device needs one of: " + DeviceProfileNames());
-            }
-            sawDevice = true;
-            options->deviceName = profile->name;
-            ApplyDeviceProfile(*profile, &options->device);
-        } else if (option == "--display") {
-            const char* size = p.Value();
-            if (size == nullptr ||
-                !ParseSize(size, &options->device.panelWidth, &options->device.panelHeight)) {
-                return p.Fail("--display needs WxH, each from 1 to 4096 (e.g. 320x240)");
-            }
-            sawDisplay = true;
-            options->deviceName = size;
-        } else if (option == "--rotate") {
-            long degrees = 0;
-            if (!ParseNumber(p.Value(), 0, 270, &degrees) || degrees % 90 != 0) {
-                return p.Fail("--rotate needs 0, 90, 180 or 270");
-            }
-            sawRotate = true;
-            options->device.rotation = static_cast<int>(degrees);
-        } else if (option == "--scale") {
-            long scale = 0;
-            if (!ParseNumber(p.Value(), 1, kMaxScale, &scale)) {
-                return p.Fail("--scale needs a whole number from 1 to 8");
-            }
-            options->scale = static_cast<int>(scale);
-        } else if (option == "--tap-after" || option == "--key-after" ||
-                   option == "--close-after") {
-            if (inputOption != nullptr) {
-                return p.Fail("only one of --tap-after, --key-after, --close-after may be given");
-            }
-            long ms = 0;
-            if (!ParseNumber(p.Value(), 0, kMaxDelayMs, &ms)) {
-                return p.Fail(option + " needs milliseconds, from 0 to 86400000");
-            }
-            inputOption = argv[p.index - 1];
-            options->inputAfterMs = static_cast<int>(ms);
-            options->input = option == "--tap-after"   ? ScheduledInputKind::kTap
-                             : option == "--key-after" ? ScheduledInputKind::kKey
-                                                       : ScheduledInputKind::kClose;
-        } else if (option == "--screenshot") {
-            const char* path = p.Value();
-            if (path == nullptr || *path == '\0') {
-                return p.Fail("--screenshot needs a file name ending in .png");
-            }
-            const size_t length = std::strlen(path);
-            if (length < 5 || strcasecmp(path + length - 4, ".png") != 0) {
-                return p.Fail("--screenshot needs a file name ending in .png");
-            }
-            options->screenshotPath = path;
-        } else if (option == "--trace") {
-            const char* path = p.Value();
-            if (path == nullptr || *path == '\0') {
-                return p.Fail("--trace needs a file name, or - for standard output");
-            }
-            options->tracePath = path;
-        } else if (option == "--fail") {
-            const char* what = p.Value();
-            if (what != nullptr && std::strcmp(what, "open") == 0) {
-                options->device.failure = device::DisplayFailure::kOpen;
-            } else if (what != nullptr && std::strcmp(what, "begin") == 0) {
-                options->device.failure = device::DisplayFailure::kBegin;
-            } else {
-                return p.Fail("--fail needs open or begin");
-            }
-        } else {
-            return p.Fail("unknown option '" + option +
-                          "'; accepted: --device, --display, --rotate, --dram, --headless, "
-                          "--window, --scale, --tap-after, --key-after, --close-after, "
-                          "--screenshot, --trace, --fail, --help, --version");
+LaunchOptions ParseLaunchOptions(int argc, const char* const* argv) {
+    CLI::App app(kAppDescription, "plasma-demo");
+    Given g;
+    Define(app, g);
+    LaunchOptions options;
+    if (cli::Parse(app, std::vector<std::string>(argv + 1, argv + argc)) == cli::Request::kHelp) {
+        options.help = true;
+        return options;
+    }
+    if (g.version) {
+        options.version = true;
+        return options;
+    }
+    options.device.dramBuffer = g.dram;
+    options.headless = g.headless;
+    options.windowRequired = g.window;
+    if (app.count("--device") != 0) {
+        ApplyDevice(g.device, options);
+    }
+    if (app.count("--display") != 0) {
+        const cli::Size size = cli::SizeValue("--display", g.display, kMaxPanelSide, "320x240");
+        options.device.panelWidth = size.width;
+        options.device.panelHeight = size.height;
+    }
+    if (app.count("--rotate") != 0) {
+        const std::optional<int64_t> degrees = cli::ParseWholeNumber(g.rotate, 0, 270);
+        if (!degrees || *degrees % 90 != 0) {
+            throw UsageError("--rotate: '" + g.rotate + "' is not " + kRotations);
+        }
+        options.device.rotation = static_cast<int>(*degrees);
+    }
+    if (app.count("--scale") != 0) {
+        options.scale = static_cast<int>(cli::WholeNumber("--scale", g.scale, 1, kMaxScale));
+    }
+    const struct {
+        const char* option;
+        const std::string& text;
+        ScheduledInputKind kind;
+    } inputs[] = {{"--tap-after", g.tapAfter, ScheduledInputKind::kTap},
+                  {"--key-after", g.keyAfter, ScheduledInputKind::kKey},
+                  {"--close-after", g.closeAfter, ScheduledInputKind::kClose}};
+    for (const auto& input : inputs) {
+        if (app.count(input.option) != 0) {
+            options.input = input.kind;
+            options.inputAfterMs =
+                static_cast<int>(cli::Milliseconds(input.option, input.text, kMaxDelayMs));
         }
     }
-    if (sawDevice && sawDisplay) {
-        return p.Fail("give either --device or --display, not both");
+    if (app.count("--screenshot") != 0) {
+        ApplyScreenshot(g.screenshot, options);
     }
-    if (sawRotate && !sawDisplay) {
-        return p.Fail("--rotate goes with --display WxH (the profiles have their own)");
+    if (app.count("--trace") != 0) {
+        if (g.trace.empty()) {
+            throw UsageError("--trace: needs a file name, or - for standard output");
+        }
+        options.tracePath = g.trace;
     }
-    if (options->headless && options->windowRequired) {
-        return p.Fail("give either --headless or --window, not both");
+    if (app.count("--fail") != 0) {
+        if (g.fail == "open") {
+            options.device.failure = device::DisplayFailure::kOpen;
+        } else if (g.fail == "begin") {
+            options.device.failure = device::DisplayFailure::kBegin;
+        } else {
+            throw UsageError("--fail: '" + g.fail + "' is not open or begin");
+        }
     }
-    return true;
+    return options;
 }

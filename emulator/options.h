@@ -9,7 +9,6 @@ enum class ScheduledInputKind { kNone, kTap, kKey, kClose };
 
 struct LaunchOptions {
     device::Config device;  // panel, rotation, DRAM buffer, failure
-    std::string deviceName = "pocketpc";
     bool headless = false;
     bool windowRequired = false;  // --window: fail rather than run headless
     int scale = 0;                // 0: the largest that fits the desktop
@@ -21,9 +20,9 @@ struct LaunchOptions {
     bool version = false;
 };
 
-// Parses the emulator's own options. On a bad option or value returns false
-// and sets `error` to one line naming the problem and what is accepted.
-bool ParseLaunchOptions(int argc, const char* const* argv, LaunchOptions* options,
-                        std::string* error);
+// Parses the launcher's command line (argv[0] is the program). Throws
+// UsageError with one line naming the problem and what is accepted.
+LaunchOptions ParseLaunchOptions(int argc, const char* const* argv);
 
-const char* LaunchUsage();
+// The --help text, generated from the same definitions as the parse.
+std::string LaunchUsage();

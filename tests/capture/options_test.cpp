@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tools/capture/options.h"
-#include "tools/capture/usage_error.h"
+#include "cli/usage_error.h"
 
 namespace {
 
@@ -184,7 +184,7 @@ const BadCase kBadCases[] = {
     {{"--bogus", "--out", "a.png"}, "unknown argument '--bogus'"},
     {{"--out", "a.gif", "extra.gif"}, "unknown argument 'extra.gif'"},
     {{"-o", "a.gif"}, "unknown argument '-o'"},
-    {{"--size", "1x1", "--size=2x2", "--out", "a.gif"}, "--size given twice"},
+    {{"--size", "1x1", "--size=2x2", "--out", "a.gif"}, "--size given more than once"},
     {{"--frames", "1", "--out"}, "--out needs a value"},
 };
 

@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/usage_error.h"
 #include "imaging/atomic_file.h"
 #include "tools/capture/capture.h"
 #include "tools/capture/options.h"
-#include "tools/capture/usage.h"
-#include "tools/capture/usage_error.h"
 
 namespace {
 // Help and version go to standard output, which may be full or closed.
@@ -34,7 +33,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (parsed.command == Command::kHelp) {
-        return Print(UsageText());
+        return Print(UsageText().c_str());
     }
     if (parsed.command == Command::kVersion) {
         return Print(VersionText());

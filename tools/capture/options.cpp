@@ -1,116 +1,107 @@
 #include "tools/capture/options.h"
 
-#include <optional>
-#include <string_view>
-
-#include "tools/capture/frame_list.h"
-#include "tools/capture/number.h"
-#include "tools/capture/usage_error.h"
+#include "cli/command_line.h"
+#include "cli/usage_error.h"
+#include "cli/values.h"
 
 namespace {
+constexpr const char* kDefaultSize = "240x295";
+constexpr const char* kDefaultFrames = "1-128";
+constexpr int32_t kDefaultFps = 30;
+constexpr int32_t kMaxPadding = 9;  // the N of %0Nd
+
+// The command line as given, before its values are checked.
 struct Given {
-    std::optional<std::string> size, frames, fps, out;
+    std::string size = kDefaultSize, frames = kDefaultFrames, fps, out;
+    bool version = false;
 };
 
-std::optional<std::string>* Slot(Given& given, std::string_view name) {
-    if (name == "--size")
-        return &given.size;
-    if (name == "--frames")
-        return &given.frames;
-    if (name == "--fps")
-        return &given.fps;
-    if (name == "--out")
-        return &given.out;
-    return nullptr;
+void Define(CLI::App& app, Given& g) {
+    using cli::FromTo;
+    cli::SetUp(app);
+    app.footer(
+        "Every file is written under a temporary name in its directory and renamed\n"
+        "into place, so no half-written image is left behind.\n"
+        "Exit status: 0 done, 1 a file could not be written, 2 bad arguments.");
+    cli::AddValue(app, "--size", &g.size, "WxH",
+                  "drawing area in pixels, W and H " + FromTo(1, kMaxSide) + " (default " +
+                      kDefaultSize + ")");
+    cli::AddValue(app, "--frames", &g.frames, "LIST",
+                  "frame numbers N and ranges A-B separated by commas, " + FromTo(1, kMaxFrame) +
+                      " (default " + kDefaultFrames +
+                      "). Frame 1 is the first frame the program shows. Frames are written "
+                      "in ascending order whatever the order of the list; a frame listed "
+                      "more than once is written once.");
+    cli::AddValue(app, "--fps", &g.fps, "N",
+                  ".gif only: playback rate, " + FromTo(1, kMaxFps) +
+                      " frames per second (default " + std::to_string(kDefaultFps) +
+                      "). GIF delays are whole hundredths of a second: the k-th frame (from "
+                      "0) starts at 100*k/N rounded to the nearest hundredth, so the average "
+                      "rate stays exact.");
+    cli::AddValue(app, "--out", &g.out, "PATH",
+                  "where to write; the extension (any case) picks the format: .png (8-bit "
+                  "RGB, one file per frame), .rgb565 (raw little-endian 16-bit 5-6-5 pixels, "
+                  "rows top to bottom, no header, one file per frame) or .gif (one looping "
+                  "animated GIF of all the frames). With more than one .png or .rgb565 "
+                  "frame, PATH holds one %d or %0Nd (zero-padded to N digits, N " +
+                      FromTo(1, kMaxPadding) +
+                      ") that takes the frame number, e.g. out/frame%04d.png; %% is a "
+                      "literal %.");
+    cli::AddFlag(app, "--version", &g.version, "print the version and exit");
 }
 
-const char* Form(std::string_view name) {
-    if (name == "--size")
-        return "--size WxH";
-    if (name == "--frames")
-        return "--frames LIST";
-    if (name == "--fps")
-        return "--fps N";
-    return "--out PATH";
-}
-
-void ParseSize(const std::string& text, Options& options) {
-    const size_t x = text.find_first_of("xX");
-    const std::optional<int64_t> width =
-        x == std::string::npos ? std::nullopt : ParseDecimal(text.substr(0, x), kMaxSide);
-    const std::optional<int64_t> height =
-        x == std::string::npos ? std::nullopt : ParseDecimal(text.substr(x + 1), kMaxSide);
-    if (!width || !height || *width < 1 || *height < 1) {
-        throw UsageError("--size: '" + text + "' is not WxH with W and H from 1 to " +
-                         std::to_string(kMaxSide) + " (e.g. 240x295)");
-    }
-    options.width = static_cast<int32_t>(*width);
-    options.height = static_cast<int32_t>(*height);
-}
-
-void ParseFps(const std::string& text, Options& options) {
-    const std::optional<int64_t> fps = ParseDecimal(text, kMaxFps);
-    if (!fps || *fps < 1) {
-        throw UsageError("--fps: '" + text + "' is not a whole number from 1 to " +
-                         std::to_string(kMaxFps));
-    }
-    options.fps = static_cast<int32_t>(*fps);
-}
+const char* kDescription =
+    "Renders frames of the plasma animation offline and writes them as "
+    "images.";
 }  // namespace
 
-ParsedCommand ParseOptions(const std::vector<std::string>& args) {
+std::string UsageText() {
+    CLI::App app(kDescription, "plasma-capture");
     Given given;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            return {Command::kHelp, {}};
-        }
-        if (arg == "--version") {
-            return {Command::kVersion, {}};
-        }
-        const size_t equals = arg.find('=');
-        const std::string name = arg.substr(0, equals);
-        std::optional<std::string>* slot = Slot(given, name);
-        if (slot == nullptr) {
-            throw UsageError("unknown argument '" + arg +
-                             "'; usage: [--size WxH] [--frames LIST] [--fps N] --out PATH");
-        }
-        if (slot->has_value()) {
-            throw UsageError(name + " given twice; give it once as " + Form(name));
-        }
-        if (equals != std::string::npos) {
-            *slot = arg.substr(equals + 1);
-        } else if (i + 1 < args.size()) {
-            *slot = args[++i];
-        } else {
-            throw UsageError(name + " needs a value: " + Form(name));
-        }
+    Define(app, given);
+    return cli::Help(app);
+}
+
+const char* VersionText() {
+    return "plasma-capture " PLASMA_VERSION "\n";
+}
+
+ParsedCommand ParseOptions(const std::vector<std::string>& args) {
+    CLI::App app(kDescription, "plasma-capture");
+    Given g;
+    Define(app, g);
+    if (cli::Parse(app, args) == cli::Request::kHelp) {
+        return {Command::kHelp, {}};
+    }
+    if (g.version) {
+        return {Command::kVersion, {}};
     }
 
     ParsedCommand parsed;
     Options& options = parsed.options;
-    if (given.size) {
-        ParseSize(*given.size, options);
-    }
-    options.frames = ParseFrameList(given.frames.value_or("1-128"));
-    if (!given.out) {
+    const cli::Size size = cli::SizeValue("--size", g.size, kMaxSide, kDefaultSize);
+    options.width = size.width;
+    options.height = size.height;
+    options.frames = cli::NumberList("--frames", g.frames, kMaxFrame);
+    if (app.count("--out") == 0) {
         throw UsageError("no output given; add --out PATH (.png, .rgb565 or .gif)");
     }
-    options.out = OutputPath::Parse(*given.out);
+    options.out = OutputPath::Parse(g.out);
     const bool gif = options.out.Format() == OutputFormat::kGif;
-    if (given.fps) {
-        ParseFps(*given.fps, options);
+    options.fps = kDefaultFps;
+    if (app.count("--fps") != 0) {
+        options.fps = static_cast<int32_t>(cli::WholeNumber("--fps", g.fps, 1, kMaxFps));
         if (!gif) {
             throw UsageError("--fps only applies to .gif output; drop it or write a .gif");
         }
     }
     if (gif && options.out.HasFrameNumber()) {
-        throw UsageError("--out: a .gif holds every frame in one file; drop the %d from '" +
-                         *given.out + "'");
+        throw UsageError("--out: a .gif holds every frame in one file; drop the %d from '" + g.out +
+                         "'");
     }
     if (!gif && options.frames.size() > 1 && !options.out.HasFrameNumber()) {
         throw UsageError("--out: " + std::to_string(options.frames.size()) +
-                         " frames need a %d (or %0Nd) in '" + *given.out +
+                         " frames need a %d (or %0Nd) in '" + g.out +
                          "' for the frame number, e.g. frame%04d.png");
     }
     return parsed;

@@ -8,6 +8,8 @@
 
 constexpr int32_t kMaxSide = 4096;
 constexpr int32_t kMaxFps = 50;  // 2/100 s a frame; viewers slow down faster GIFs
+// Far beyond the animation's 1024-frame period, yet quick to reach.
+constexpr int32_t kMaxFrame = 1000000;
 
 struct Options {
     int32_t width = 240;
@@ -26,3 +28,8 @@ struct ParsedCommand {
 
 // Parses the arguments after the program name. Throws UsageError.
 ParsedCommand ParseOptions(const std::vector<std::string>& args);
+
+// What --help and --version print; the help comes from the same definitions
+// as the parse.
+std::string UsageText();
+const char* VersionText();

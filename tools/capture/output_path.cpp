@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "tools/capture/usage_error.h"
+#include "cli/usage_error.h"
 
 namespace {
 constexpr const char* kAcceptedForms =

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cli/usage_error.h"
 #include "platform/src/display_memory.h"
 #include "windows/gx/screen_dump.h"
 #include "windows/gx/screen_window.h"
@@ -15,13 +16,15 @@ INIT_ONCE gStartOnce = INIT_ONCE_STATIC_INIT;
 BOOL CALLBACK Start(PINIT_ONCE, PVOID, PVOID*) {
     GxState& gx = Gx();
     wchar_t* environment = GetEnvironmentStringsW();
-    std::string error;
-    const bool good = ReadSettings(environment, &gx.settings, &error);
-    FreeEnvironmentStringsW(environment);
-    if (!good) {
-        WriteErrorLine("gx.dll: " + error);
+    // A bad setting ends the process here: nothing may leave gx.dll's calls.
+    try {
+        gx.settings = ReadSettings(environment);
+    } catch (const UsageError& bad) {
+        FreeEnvironmentStringsW(environment);
+        WriteErrorLine(std::string("gx.dll: ") + bad.what());
         ExitProcess(kBadSetting);
     }
+    FreeEnvironmentStringsW(environment);
     const device::Config& config = gx.settings.launch.device;
     // A larger panel may show the program a smaller display, scaled up.
     gx.scale = config.displayScale;

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "cli/usage_error.h"
+
 namespace {
 
 enum class Kind { kValue, kFlag, kStats };
@@ -81,7 +83,8 @@ std::string InTermsOfVariables(std::string message) {
 
 }  // namespace
 
-bool ReadSettings(const wchar_t* environment, GxSettings* settings, std::string* error) {
+GxSettings ReadSettings(const wchar_t* environment) {
+    GxSettings settings;
     std::wstring values[sizeof kSettings / sizeof kSettings[0]];
     bool given[sizeof kSettings / sizeof kSettings[0]] = {};
     for (const wchar_t* entry = environment; *entry != L'\0'; entry += wcslen(entry) + 1) {
@@ -97,8 +100,7 @@ bool ReadSettings(const wchar_t* environment, GxSettings* settings, std::string*
         }
         const Setting* setting = FindSetting(name);
         if (setting == nullptr) {
-            *error = "unknown setting " + name + "; accepted: " + AcceptedNames();
-            return false;
+            throw UsageError("unknown setting " + name + "; accepted: " + AcceptedNames());
         }
         const size_t index = static_cast<size_t>(setting - kSettings);
         values[index] = text.substr(equals + 1);
@@ -114,31 +116,29 @@ bool ReadSettings(const wchar_t* environment, GxSettings* settings, std::string*
         const std::string value = Utf8(values[i]);
         if (setting.kind != Kind::kValue) {
             if (value != "0" && value != "1") {
-                *error = std::string(setting.name) + " needs 1 (on) or 0 (off)";
-                return false;
+                throw UsageError(std::string(setting.name) + " needs 1 (on) or 0 (off)");
             }
             if (setting.kind == Kind::kStats) {
-                settings->stats = value == "1";
+                settings.stats = value == "1";
             } else if (value == "1") {
                 arguments.push_back(setting.option);
             }
             continue;
         }
-        arguments.push_back(setting.option);
-        arguments.push_back(value);
+        // One argument, so that a value that starts with '-' stays a value.
+        arguments.push_back(std::string(setting.option) + "=" + value);
         if (setting.option == std::string("--screenshot")) {
-            settings->screenshotPath = values[i];
+            settings.screenshotPath = values[i];
         }
     }
     std::vector<const char*> argv;
     for (const std::string& argument : arguments) {
         argv.push_back(argument.c_str());
     }
-    std::string message;
-    if (!ParseLaunchOptions(static_cast<int>(argv.size()), argv.data(), &settings->launch,
-                            &message)) {
-        *error = InTermsOfVariables(message);
-        return false;
+    try {
+        settings.launch = ParseLaunchOptions(static_cast<int>(argv.size()), argv.data());
+    } catch (const UsageError& bad) {
+        throw UsageError(InTermsOfVariables(bad.what()));
     }
-    return true;
+    return settings;
 }

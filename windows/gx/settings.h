@@ -14,6 +14,6 @@ struct GxSettings {
 };
 
 // Reads the PLASMA_GX_* variables of an environment block (as
-// GetEnvironmentStringsW gives it). On a bad name or value returns false and
-// sets `error` to one line naming the variable and what it accepts.
-bool ReadSettings(const wchar_t* environment, GxSettings* settings, std::string* error);
+// GetEnvironmentStringsW gives it). On a bad name or value throws UsageError
+// with one line naming the variable and what it accepts.
+GxSettings ReadSettings(const wchar_t* environment);

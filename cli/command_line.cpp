@@ -1,0 +1,116 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "cli/usage_error.h"
+
+namespace cli {
+
+namespace {
+constexpr size_t kNameColumn = 26;
+constexpr size_t kLineWidth = 79;
+
+// CLI11's layout with each description wrapped to the terminal's usual width;
+// CLI11 indents the lines after the first.
+class WrappingFormatter : public CLI::Formatter {
+public:
+    // The usage line first, then what the program does.
+    std::string make_description(const CLI::App*) const override { return ""; }
+    std::string make_usage(const CLI::App* app, std::string name) const override {
+        return CLI::Formatter::make_usage(app, name) + "\n" + app->get_description() + "\n";
+    }
+    std::string make_option_desc(const CLI::Option* option) const override {
+        return Wrapped(CLI::Formatter::make_option_desc(option), kLineWidth - kNameColumn);
+    }
+
+private:
+    static std::string Wrapped(const std::string& text, size_t width) {
+        std::string out;
+        size_t lineStart = 0;
+        size_t lastSpace = std::string::npos;
+        for (size_t i = 0; i < text.size(); ++i) {
+            out += text[i];
+            if (text[i] == '\n') {
+                lineStart = out.size();
+                lastSpace = std::string::npos;
+            } else if (text[i] == ' ') {
+                lastSpace = out.size() - 1;
+            }
+            if (out.size() - lineStart > width && lastSpace != std::string::npos) {
+                out[lastSpace] = '\n';
+                lineStart = lastSpace + 1;
+                lastSpace = std::string::npos;
+            }
+        }
+        return out;
+    }
+};
+
+// CLI11 reports a repeated option and a missing value alike; say which.
+std::string Reworded(const CLI::ParseError& error) {
+    std::string message = error.what();
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    const size_t colon = message.find(": ");
+    if (error.get_name() == "ArgumentMismatch" && colon != std::string::npos) {
+        const std::string option = message.substr(0, colon);
+        if (message.find("At Most") != std::string::npos) {
+            return option + " given more than once; give it once";
+        }
+        return option + " needs a value";
+    }
+    if (error.get_name() == "ExcludesError") {
+        return message + "; give only one of them";
+    }
+    return message;
+}
+}  // namespace
+
+void SetUp(CLI::App& app) {
+    app.formatter(std::make_shared<WrappingFormatter>());
+    app.get_formatter()->column_width(kNameColumn);
+}
+
+CLI::Option* AddValue(CLI::App& app, const std::string& name, std::string* value,
+                      const std::string& valueName, const std::string& description) {
+    return app.add_option(name, *value, description)
+        ->type_name(valueName)
+        ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+}
+
+CLI::Option* AddFlag(CLI::App& app, const std::string& name, bool* value,
+                     const std::string& description) {
+    return app.add_flag(name, *value, description)
+        ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+}
+
+std::string Help(const CLI::App& app) {
+    std::string text = app.help();
+    if (text.empty() || text.back() != '\n') {
+        text += '\n';
+    }
+    return text;
+}
+
+Request Parse(CLI::App& app, const std::vector<std::string>& args) {
+    std::vector<std::string> reversed(args.rbegin(), args.rend());  // as CLI11 takes them
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        return Request::kHelp;
+    } catch (const CLI::ExtrasError&) {
+        // Named as the user gave it: the first that no option takes.
+        const std::vector<std::string> extras = app.remaining();
+        for (const std::string& arg : args) {
+            if (std::find(extras.begin(), extras.end(), arg) != extras.end()) {
+                throw UsageError("unknown argument '" + arg + "' (see --help)");
+            }
+        }
+        throw UsageError("unknown arguments (see --help)");
+    } catch (const CLI::ParseError& error) {
+        throw UsageError(Reworded(error) + " (see --help)");
+    }
+    return Request::kRun;
+}
+
+}  // namespace cli

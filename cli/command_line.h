@@ -1,0 +1,32 @@
+#pragma once
+// The one way the host's programs read a command line: `--opt value` or
+// `--opt=value`, each option at most once, conflicts declared with
+// CLI::Option::excludes. Values are kept as given and checked after the
+// parse (cli/values.h), so that --help and --version win over a bad value.
+
+#include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Gives a program's options the help layout both programs share.
+void SetUp(CLI::App& app);
+
+// An option that takes one value, kept as text in `value`; `valueName` is how
+// the help shows it (e.g. "WxH").
+CLI::Option* AddValue(CLI::App& app, const std::string& name, std::string* value,
+                      const std::string& valueName, const std::string& description);
+CLI::Option* AddFlag(CLI::App& app, const std::string& name, bool* value,
+                     const std::string& description);
+
+// The --help text, ending in a newline.
+std::string Help(const CLI::App& app);
+
+enum class Request { kRun, kHelp };
+
+// Parses the arguments after the program's name. Throws UsageError with
+// CLI11's complaint on one line.
+Request Parse(CLI::App& app, const std::vector<std::string>& args);
+
+}  // namespace cli

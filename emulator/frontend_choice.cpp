@@ -1,6 +1,7 @@
 #include "emulator/frontend_choice.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "emulator/demo_stats.h"
 #include "frontends/headless/headless_frontend.h"
@@ -8,25 +9,24 @@
 #include "frontends/sdl/sdl_frontend.h"
 #endif
 
-std::unique_ptr<Frontend> ChooseFrontend(const LaunchOptions& options, std::string* error) {
+std::unique_ptr<Frontend> ChooseFrontend(const LaunchOptions& options) {
     if (options.headless) {
         return std::make_unique<HeadlessFrontend>();
     }
 #ifdef PLASMA_HAVE_SDL
-    std::unique_ptr<Frontend> window =
-        CreateSdlFrontend(SdlFrontendOptions{options.scale, DemoStatsWanted()}, error);
-    if (window) {
-        return window;
+    try {
+        return CreateSdlFrontend(SdlFrontendOptions{options.scale, DemoStatsWanted()});
+    } catch (const std::runtime_error& failure) {
+        if (options.windowRequired) {
+            throw;
+        }
+        // Not an error: the demo runs as well without a window.
+        std::fprintf(stderr, "plasma-demo: %s; running headless%s\n", failure.what(),
+                     options.input == ScheduledInputKind::kNone ? " (Ctrl-C to stop)" : "");
     }
-    if (options.windowRequired) {
-        return nullptr;
-    }
-    std::fprintf(stderr, "plasma-demo: %s; running headless%s\n", error->c_str(),
-                 options.input == ScheduledInputKind::kNone ? " (Ctrl-C to stop)" : "");
 #else
     if (options.windowRequired) {
-        *error = "no window front-end in this build (run with --headless)";
-        return nullptr;
+        throw std::runtime_error("no window front-end in this build (run with --headless)");
     }
 #endif
     return std::make_unique<HeadlessFrontend>();

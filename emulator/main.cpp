@@ -2,7 +2,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "cli/usage_error.h"
@@ -51,9 +53,10 @@ int CloseTrace(FILE* trace) {
     }
     return error;
 }
-}  // namespace
 
-int main(int argc, char** argv) {
+// Everything that cannot be done throws, with a one-line message; main says
+// it and exits 1.
+int Run(int argc, char** argv) {
     // First of all: a stop that comes while the device and its window are
     // still being made is a close request too.
     InstallStopSignals();
@@ -74,17 +77,11 @@ int main(int argc, char** argv) {
     }
     if (!options.screenshotPath.empty()) {
         // A screenshot that could not be saved is refused now, not after the run.
-        try {
-            CheckWritable(options.screenshotPath);
-        } catch (const WriteError& failure) {
-            std::fprintf(stderr, "plasma-demo: %s\n", failure.what());
-            return kFailed;
-        }
+        CheckWritable(options.screenshotPath);
     }
     options.device.trace = OpenTrace(options.tracePath);
     if (!options.tracePath.empty() && options.device.trace == nullptr) {
-        std::perror(("plasma-demo: " + options.tracePath).c_str());
-        return kFailed;
+        throw std::runtime_error(options.tracePath + ": " + std::strerror(errno));
     }
 
     device::Init(options.device);
@@ -92,11 +89,7 @@ int main(int argc, char** argv) {
     device::NameProgramThreads({"render"});
     InstallExecutableResources();
     // The window is sized from the device's screen, so the device comes first.
-    std::unique_ptr<Frontend> frontend = ChooseFrontend(options, &error);
-    if (!frontend) {
-        std::fprintf(stderr, "plasma-demo: %s\n", error.c_str());
-        return kFailed;
-    }
+    std::unique_ptr<Frontend> frontend = ChooseFrontend(options);
 
     const int exitCode = RunHost(*frontend, &WinMain, options, start);
 
@@ -106,9 +99,18 @@ int main(int argc, char** argv) {
             result = WriteFailed(TraceName(options.tracePath), traceError);
         }
     }
-    if (!options.screenshotPath.empty() && !SaveScreenshot(options.screenshotPath, &error)) {
-        std::fprintf(stderr, "plasma-demo: %s\n", error.c_str());
-        result = kFailed;
+    if (!options.screenshotPath.empty()) {
+        SaveScreenshot(options.screenshotPath);
     }
     return result;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "plasma-demo: %s\n", failure.what());
+        return kFailed;
+    }
 }

@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 #include "frontends/common/window_layout.h"
 #include "frontends/sdl/sdl_process.h"
@@ -24,13 +26,11 @@ int FrameIntervalFor(SDL_Window* window) {
 }
 }  // namespace
 
-std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options, std::string* error) {
+std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options) {
     // The launcher's own SIGINT/SIGTERM handling stays in force.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    if (!InitVideo(error)) {
-        return nullptr;
-    }
+    InitVideo();
     EndChildrenWithTheLauncher();
     const int32_t width = device::ScreenWidth(), height = device::ScreenHeight();
     int32_t scale = options.scale;
@@ -56,7 +56,8 @@ std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options, s
     }
     const Uint32 wakeEvent = SDL_RegisterEvents(1);
     if (texture == nullptr || wakeEvent == static_cast<Uint32>(-1)) {
-        *error = SdlError(window == nullptr ? "cannot open a window" : "cannot draw in a window");
+        const std::string reason =
+            SdlError(window == nullptr ? "cannot open a window" : "cannot draw in a window");
         if (renderer != nullptr) {
             SDL_DestroyRenderer(renderer);
         }
@@ -64,7 +65,7 @@ std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options, s
             SDL_DestroyWindow(window);
         }
         SDL_Quit();
-        return nullptr;
+        throw std::runtime_error(reason);
     }
     KeepLibrariesLoaded();
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
 #include "frontends/frontend.h"
 
@@ -10,6 +9,6 @@ struct SdlFrontendOptions {
     bool printStats = false;  // presents and published frames on stderr at the end
 };
 
-// A window showing the device's screen; null with a one-line reason in `error` when no display can
-// be opened.
-std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options, std::string* error);
+// A window showing the device's screen. Throws std::runtime_error, with a
+// one-line reason, when no display can be opened.
+std::unique_ptr<Frontend> CreateSdlFrontend(const SdlFrontendOptions& options);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 // SDL falls back to drivers that show nothing to anyone (offscreen, dummy)
@@ -54,30 +55,29 @@ std::string SdlError(const char* what) {
     return reason;
 }
 
-bool InitVideo(std::string* error) {
+void InitVideo() {
     Displays displays;
     if (Variable("SDL_VIDEODRIVER").empty()) {
         displays = NamedDisplays();
         if (displays.drivers.empty()) {
-            *error = "cannot open a window: no display (DISPLAY and WAYLAND_DISPLAY are unset)";
-            return false;
+            throw std::runtime_error(
+                "cannot open a window: no display (DISPLAY and WAYLAND_DISPLAY are unset)");
         }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, displays.drivers.c_str());
     }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         // SDL names the drivers it tried; the user knows the display.
-        *error = displays.names.empty() ? SdlError("cannot open a window")
-                                        : SdlError(("cannot open a window: nothing answers at " +
-                                                    displays.names + "; SDL says")
-                                                       .c_str());
-        return false;
+        throw std::runtime_error(displays.names.empty()
+                                     ? SdlError("cannot open a window")
+                                     : SdlError(("cannot open a window: nothing answers at " +
+                                                 displays.names + "; SDL says")
+                                                    .c_str()));
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!ShowsWindows(driver)) {
-        *error = std::string("cannot open a window: SDL's \"") + (driver ? driver : "?") +
-                 "\" video driver shows none";
+        const std::string reason = std::string("cannot open a window: SDL's \"") +
+                                   (driver ? driver : "?") + "\" video driver shows none";
         SDL_Quit();
-        return false;
+        throw std::runtime_error(reason);
     }
-    return true;
 }

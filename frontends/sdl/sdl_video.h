@@ -6,6 +6,6 @@
 std::string SdlError(const char* what);
 
 // Opens SDL's video on a driver that puts a window in front of a person;
-// false with a one-line reason in `error` when none answers. A driver the user
-// named in SDL_VIDEODRIVER is tried as named.
-bool InitVideo(std::string* error);
+// throws std::runtime_error, with a one-line reason, when none answers. A
+// driver the user named in SDL_VIDEODRIVER is tried as named.
+void InitVideo();

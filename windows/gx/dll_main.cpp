@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <exception>
+#include <string>
+
 #include "windows/gx/gx_state.h"
 #include "windows/gx/screen_dump.h"
 
@@ -8,8 +11,13 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         Gx().startTick = GetTickCount64();
     } else if (reason == DLL_PROCESS_DETACH && reserved != nullptr) {
-        // The process is ending and its other threads are gone.
-        FinishAtExit();
+        // The process is ending and its other threads are gone. Nothing
+        // may leave DllMain by an exception; the process ends as it would.
+        try {
+            FinishAtExit();
+        } catch (const std::exception& failure) {
+            WriteErrorLine(std::string("gx.dll: ") + failure.what());
+        }
     }
     return TRUE;
 }

@@ -1,6 +1,9 @@
 #include "windows/gx/gx_state.h"
 
 #include <cstring>
+#include <exception>
+#include <stdexcept>
+#include <string>
 
 #include "cli/usage_error.h"
 #include "platform/src/display_memory.h"
@@ -13,18 +16,21 @@ constexpr UINT kFailed = 1;
 
 INIT_ONCE gStartOnce = INIT_ONCE_STATIC_INIT;
 
-BOOL CALLBACK Start(PINIT_ONCE, PVOID, PVOID*) {
-    GxState& gx = Gx();
+GxSettings SettingsFromEnvironment() {
     wchar_t* environment = GetEnvironmentStringsW();
-    // A bad setting ends the process here: nothing may leave gx.dll's calls.
     try {
-        gx.settings = ReadSettings(environment);
-    } catch (const UsageError& bad) {
+        GxSettings settings = ReadSettings(environment);
         FreeEnvironmentStringsW(environment);
-        WriteErrorLine(std::string("gx.dll: ") + bad.what());
-        ExitProcess(kBadSetting);
+        return settings;
+    } catch (...) {
+        FreeEnvironmentStringsW(environment);
+        throw;
     }
-    FreeEnvironmentStringsW(environment);
+}
+
+void StartNow() {
+    GxState& gx = Gx();
+    gx.settings = SettingsFromEnvironment();
     const device::Config& config = gx.settings.launch.device;
     // A larger panel may show the program a smaller display, scaled up.
     gx.scale = config.displayScale;
@@ -40,13 +46,27 @@ BOOL CALLBACK Start(PINIT_ONCE, PVOID, PVOID*) {
     gx.memory = platform::AllocateDisplayMemory(
         gx.bytes, towardStart ? platform::FlushEnd::kStart : platform::FlushEnd::kEnd);
     if (gx.memory == nullptr || (config.dramBuffer && !gx.frames.Init(gx.bytes))) {
-        WriteErrorLine("gx.dll: cannot have the display's memory");
-        ExitProcess(kFailed);
+        throw std::runtime_error("cannot have the display's memory");
     }
     gx.programThread = GetCurrentThreadId();
     gx.ready.store(true);
     PrepareScreenDump();
     StartScreenWindow();
+}
+
+// Every GX call starts here, so this is where an exception stops: the
+// program gets the platform's answers, never an exception, and a gx.dll
+// that cannot start ends the process with one line as plasma-demo would.
+BOOL CALLBACK Start(PINIT_ONCE, PVOID, PVOID*) {
+    try {
+        StartNow();
+    } catch (const UsageError& failure) {
+        WriteErrorLine(std::string("gx.dll: ") + failure.what());
+        ExitProcess(kBadSetting);
+    } catch (const std::exception& failure) {
+        WriteErrorLine(std::string("gx.dll: ") + failure.what());
+        ExitProcess(kFailed);
+    }
     return TRUE;
 }
 }  // namespace

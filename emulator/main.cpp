@@ -55,20 +55,13 @@ int CloseTrace(FILE* trace) {
 }
 
 // Everything that cannot be done throws, with a one-line message; main says
-// it and exits 1.
+// it and exits 2 for a bad command line, 1 for anything else.
 int Run(int argc, char** argv) {
     // First of all: a stop that comes while the device and its window are
     // still being made is a close request too.
     InstallStopSignals();
     const auto start = std::chrono::steady_clock::now();
-    LaunchOptions options;
-    try {
-        options = ParseLaunchOptions(argc, argv);
-    } catch (const UsageError& bad) {
-        std::fprintf(stderr, "plasma-demo: %s\n", bad.what());
-        return kBadUsage;
-    }
-    std::string error;
+    LaunchOptions options = ParseLaunchOptions(argc, argv);
     if (options.help) {
         return Print(LaunchUsage());
     }
@@ -109,6 +102,9 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         return Run(argc, argv);
+    } catch (const UsageError& bad) {
+        std::fprintf(stderr, "plasma-demo: %s\n", bad.what());
+        return kBadUsage;
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "plasma-demo: %s\n", failure.what());
         return kFailed;

@@ -16,7 +16,7 @@ TEST(CaptureFrameRenderer, EachRendererStartsFromAFreshAnimation) {
         EXPECT_EQ(renderer.Render(1).pixels, expected[0].pixels) << "run " << run;
         EXPECT_EQ(renderer.Render(3).pixels, expected[1].pixels) << "run " << run;
         EXPECT_EQ(renderer.Render(40).pixels, expected[2].pixels) << "run " << run;
-        EXPECT_THROW(renderer.Render(39), std::logic_error);
+        EXPECT_THROW(renderer.Render(39), std::runtime_error);
     }
 }
 

@@ -21,7 +21,7 @@ FrameRenderer::~FrameRenderer() {
 
 const Image565& FrameRenderer::Render(int32_t frame) {
     if (frame < current_) {
-        throw std::logic_error("frames must be rendered in ascending order");
+        throw std::runtime_error("frames must be rendered in ascending order");
     }
     if (frame > current_) {
         // Frames not asked for only advance the animation: with no rows the

@@ -40,7 +40,7 @@ ColourMap MakeMap(const std::vector<Pixel565>& colours, std::vector<int16_t>& in
     const int size = 1 << GifBitSize(static_cast<int>(std::max<size_t>(colours.size(), 2)));
     ColourMap map(GifMakeMapObject(size, nullptr));
     if (!map) {
-        throw std::bad_alloc();
+        throw std::runtime_error("no memory for a GIF colour table");
     }
     index.assign(65536, -1);
     for (size_t i = 0; i < colours.size(); ++i) {

@@ -22,16 +22,11 @@ int Print(const char* text) {
     }
     return 0;
 }
-}  // namespace
 
-int main(int argc, char** argv) {
-    ParsedCommand parsed;
-    try {
-        parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const UsageError& error) {
-        std::fprintf(stderr, "plasma-capture: %s\n", error.what());
-        return 2;
-    }
+// Everything that cannot be done throws, with a one-line message; main says
+// it and exits 2 for a bad command line, 1 for anything else.
+int Run(int argc, char** argv) {
+    const ParsedCommand parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.command == Command::kHelp) {
         return Print(UsageText().c_str());
     }
@@ -40,13 +35,21 @@ int main(int argc, char** argv) {
     }
 
     RemoveTempFileOnSignals();
+    Progress progress(static_cast<int32_t>(parsed.options.frames.size()),
+                      isatty(STDERR_FILENO) != 0);
+    Capture(parsed.options, progress);
+    return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
     try {
-        Progress progress(static_cast<int32_t>(parsed.options.frames.size()),
-                          isatty(STDERR_FILENO) != 0);
-        Capture(parsed.options, progress);
+        return Run(argc, argv);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "plasma-capture: %s\n", error.what());
+        return 2;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "plasma-capture: %s\n", error.what());
         return 1;
     }
-    return 0;
 }

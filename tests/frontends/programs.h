@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,18 +25,16 @@ inline std::string FindProgram(const std::string& name) {
 }
 
 // One image of the program's icon file as ImageMagick reads it, 0xAARRGGBB
-// pixels; empty with `error` set when that fails.
-inline std::vector<uint32_t> IconByImageMagick(int index, std::string* error) {
+// pixels; throws std::runtime_error when that fails.
+inline std::vector<uint32_t> IconByImageMagick(int index) {
     const std::string convert = FindProgram("convert");
     if (convert.empty()) {
-        *error = "ImageMagick's convert is missing (scripts/setup installs it)";
-        return {};
+        throw std::runtime_error("ImageMagick's convert is missing (scripts/setup installs it)");
     }
     const std::string source = std::string(PLASMA_ICON_FILE) + "[" + std::to_string(index) + "]";
     const ChildResult run = RunChild({convert, source, "-depth", "8", "rgba:-"});
     if (run.exitCode != 0 || run.out.size() % 4 != 0) {
-        *error = "convert " + source + " failed: " + run.err;
-        return {};
+        throw std::runtime_error("convert " + source + " failed: " + run.err);
     }
     std::vector<uint32_t> argb;
     for (size_t i = 0; i < run.out.size(); i += 4) {

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "tests/support/child_process.h"
 
@@ -25,11 +26,10 @@ Atom Intern(Display* x, const char* name) {
 }
 }  // namespace
 
-bool VirtualDisplay::Start(const std::string& xvfb, std::string* error) {
+void VirtualDisplay::Start(const std::string& xvfb) {
     int fds[2];
     if (pipe(fds) != 0) {
-        *error = "pipe failed";
-        return false;
+        throw std::runtime_error("pipe failed");
     }
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     // The server inherits the pipe's write end and reports on it.
@@ -38,8 +38,7 @@ bool VirtualDisplay::Start(const std::string& xvfb, std::string* error) {
     close(fds[1]);
     if (server_ < 0) {
         close(fds[0]);
-        *error = "cannot start " + xvfb;
-        return false;
+        throw std::runtime_error("cannot start " + xvfb);
     }
     // The server writes its display number once it accepts connections.
     std::string number;
@@ -50,18 +49,15 @@ bool VirtualDisplay::Start(const std::string& xvfb, std::string* error) {
     }
     close(fds[0]);
     if (number.empty()) {
-        *error = xvfb + " did not report a display number";
-        return false;
+        throw std::runtime_error(xvfb + " did not report a display number");
     }
     const std::string name = ":" + number;
     setenv("DISPLAY", name.c_str(), 1);
     XSetErrorHandler(IgnoreXError);
     display_ = XOpenDisplay(name.c_str());
     if (display_ == nullptr) {
-        *error = "cannot connect to " + name;
-        return false;
+        throw std::runtime_error("cannot connect to " + name);
     }
-    return true;
 }
 
 void VirtualDisplay::Stop() {

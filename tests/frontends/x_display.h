@@ -16,8 +16,9 @@ public:
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
     ~VirtualDisplay() { Stop(); }
 
-    // Starts `xvfb` with a 1280x1024 screen; false with a reason on failure.
-    bool Start(const std::string& xvfb, std::string* error);
+    // Starts `xvfb` with a 1280x1024 screen; throws std::runtime_error with
+    // the reason on failure.
+    void Start(const std::string& xvfb);
     // Stops the server; its clients lose their connection and end.
     void Stop();
     Display* x() const { return display_; }

@@ -103,12 +103,12 @@ Request Parse(CLI::App& app, const std::vector<std::string>& args) {
         const std::vector<std::string> extras = app.remaining();
         for (const std::string& arg : args) {
             if (std::find(extras.begin(), extras.end(), arg) != extras.end()) {
-                throw UsageError("unknown argument '" + arg + "' (see --help)");
+                throw UsageError("unknown argument '" + arg + "'" + kHelpHint);
             }
         }
-        throw UsageError("unknown arguments (see --help)");
+        throw UsageError(std::string("unknown arguments") + kHelpHint);
     } catch (const CLI::ParseError& error) {
-        throw UsageError(Reworded(error) + " (see --help)");
+        throw UsageError(Reworded(error) + kHelpHint);
     }
     return Request::kRun;
 }

@@ -25,6 +25,9 @@ std::string Help(const CLI::App& app);
 
 enum class Request { kRun, kHelp };
 
+// What Parse adds to CLI11's complaints.
+constexpr const char* kHelpHint = " (see --help)";
+
 // Parses the arguments after the program's name. Throws UsageError with
 // CLI11's complaint on one line.
 Request Parse(CLI::App& app, const std::vector<std::string>& args);

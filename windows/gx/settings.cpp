@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "cli/command_line.h"
 #include "cli/usage_error.h"
 
 namespace {
@@ -65,8 +66,12 @@ std::string AcceptedNames() {
 }
 
 // plasma-demo's message with each option named as the variable that stands
-// for it here.
+// for it here, and no pointer to a --help that is not here.
 std::string InTermsOfVariables(std::string message) {
+    const std::string hint = cli::kHelpHint;
+    if (const size_t at = message.find(hint); at != std::string::npos) {
+        message.erase(at, hint.size());
+    }
     for (const Setting& setting : kSettings) {
         if (setting.option == nullptr) {
             continue;

@@ -40,7 +40,8 @@ int WriteFailed(const std::string& what, int error) {
 // Help and version go to standard output, which may be full or closed.
 int Print(const std::string& text) {
     if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
-        return WriteFailed("to standard output", errno);
+        throw std::runtime_error(std::string("cannot write to standard output: ") +
+                                 std::strerror(errno));
     }
     return 0;
 }

@@ -63,6 +63,16 @@ TEST(CaptureErrors, HelpPrintsUsageAndWritesNothing) {
     EXPECT_TRUE(dir.Names().empty());
 }
 
+TEST(CaptureErrors, HelpAndVersionOnAFullOutputSayItAndExitOne) {
+    for (const char* option : {"--help", "--version"}) {
+        const ChildResult result = RunCaptureIntoFullOutput({option});
+        EXPECT_EQ(result.exitCode, 1) << option;
+        EXPECT_EQ(result.err, "plasma-capture: cannot write to standard output: " +
+                                  std::string(std::strerror(ENOSPC)) + "\n")
+            << option;
+    }
+}
+
 struct WriteFailure {
     const char* name;
     std::function<void(const TempDir&)> setUp;

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -295,6 +296,19 @@ TEST(Options, HelpAndVersion) {
     const ChildResult version = Demo({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("plasma-demo ", 0), 0u) << version.out;
+}
+
+// Help and version on a full standard output fail like any other write: one
+// line, exit 1.
+TEST(Options, HelpAndVersionOnAFullOutputSayItAndExitOne) {
+    for (const char* option : {"--help", "--version"}) {
+        const ChildResult run =
+            RunChild({"/bin/sh", "-c", "exec \"$@\" >/dev/full", "sh", PLASMA_DEMO, option});
+        EXPECT_EQ(run.exitCode, 1) << option;
+        EXPECT_EQ(run.err, "plasma-demo: cannot write to standard output: " +
+                               std::string(std::strerror(ENOSPC)) + "\n")
+            << option;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,8 @@ namespace {
 // Help and version go to standard output, which may be full or closed.
 int Print(const char* text) {
     if (std::fputs(text, stdout) < 0 || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "plasma-capture: cannot write to standard output: %s\n",
-                     std::strerror(errno));
-        return 1;
+        throw std::runtime_error(std::string("cannot write to standard output: ") +
+                                 std::strerror(errno));
     }
     return 0;
 }

@@ -8,3 +8,10 @@ ChildResult RunCapture(const std::vector<std::string>& args, long fileSizeLimit)
     options.fileSizeLimit = fileSizeLimit;
     return RunChild(argv, options);
 }
+
+ChildResult RunCaptureIntoFullOutput(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{"/bin/sh", "-c", "exec \"$@\" >/dev/full", "sh",
+                                  PLASMA_CAPTURE_EXE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunChild(argv);
+}

@@ -9,3 +9,5 @@
 // fileSizeLimit caps the size of any file it writes, in bytes; writing past it
 // fails with EFBIG.
 ChildResult RunCapture(const std::vector<std::string>& args, long fileSizeLimit = 0);
+// The same with standard output on /dev/full, where every write fails.
+ChildResult RunCaptureIntoFullOutput(const std::vector<std::string>& args);

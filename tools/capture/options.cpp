@@ -8,7 +8,6 @@ namespace {
 constexpr const char* kDefaultSize = "240x295";
 constexpr const char* kDefaultFrames = "1-128";
 constexpr int32_t kDefaultFps = 30;
-constexpr int32_t kMaxPadding = 9;  // the N of %0Nd
 
 // The command line as given, before its values are checked.
 struct Given {
@@ -44,7 +43,7 @@ void Define(CLI::App& app, Given& g) {
                   "rows top to bottom, no header, one file per frame) or .gif (one looping "
                   "animated GIF of all the frames). With more than one .png or .rgb565 "
                   "frame, PATH holds one %d or %0Nd (zero-padded to N digits, N " +
-                      FromTo(1, kMaxPadding) +
+                      FromTo(1, kMaxFrameNumberWidth) +
                       ") that takes the frame number, e.g. out/frame%04d.png; %% is a "
                       "literal %.");
     cli::AddFlag(app, "--version", &g.version, "print the version and exit");

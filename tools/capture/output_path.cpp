@@ -2,12 +2,14 @@
 
 #include <cctype>
 #include <cstdio>
+#include <string>
 
 #include "cli/usage_error.h"
 
 namespace {
-constexpr const char* kAcceptedForms =
-    "use %d or %0Nd (N from 1 to 9) once for the frame number and %% for a literal %";
+const std::string kAcceptedForms = "use %d or %0Nd (N from 1 to " +
+                                   std::to_string(kMaxFrameNumberWidth) +
+                                   ") once for the frame number and %% for a literal %";
 
 bool EndsWithNoCase(const std::string& text, const std::string& ending) {
     if (text.size() < ending.size()) {
@@ -41,8 +43,8 @@ OutputPath OutputPath::Parse(const std::string& text) {
         size_t length = 0;
         if (rest.rfind("d", 0) == 0) {
             length = 1;
-        } else if (rest.size() >= 3 && rest[0] == '0' && rest[1] >= '1' && rest[1] <= '9' &&
-                   rest[2] == 'd') {
+        } else if (rest.size() >= 3 && rest[0] == '0' && rest[1] >= '1' &&
+                   rest[1] <= '0' + kMaxFrameNumberWidth && rest[2] == 'd') {
             width = rest[1] - '0';
             length = 3;
         } else {

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+// The N of %0Nd: one digit.
+constexpr int32_t kMaxFrameNumberWidth = 9;
+
 enum class OutputFormat { kPng, kRgb565, kGif };
 
 // The --out PATH: the format its extension names (any case) and, when it

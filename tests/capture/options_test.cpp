@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/capture/options.h"
 #include "cli/usage_error.h"
+#include "tools/capture/options.h"
 
 namespace {
 

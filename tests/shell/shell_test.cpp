@@ -19,8 +19,8 @@
 #include "effect/plasma_effect.h"
 #include "platform/device.h"
 #include "shell/shell.h"
-#include "tests/support/eventually.h"
 #include "tests/support/case_name.h"
+#include "tests/support/eventually.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "emulator/screenshot.h"
 #include "emulator/stop_signals.h"
 #include "imaging/atomic_file.h"
+#include "plasma_version.h"
 #include "platform/device.h"
 
 namespace {

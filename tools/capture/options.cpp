@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 #include "cli/usage_error.h"
 #include "cli/values.h"
+#include "plasma_version.h"
 
 namespace {
 constexpr const char* kDefaultSize = "240x295";

@@ -26,7 +26,8 @@ std::unique_ptr<Frontend> ChooseFrontend(const LaunchOptions& options) {
     }
 #else
     if (options.windowRequired) {
-        throw std::runtime_error("no window front-end in this build (run with --headless)");
+        throw std::runtime_error(
+            "cannot open a window: this build has no window front-end (run with --headless)");
     }
 #endif
     return std::make_unique<HeadlessFrontend>();

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/usage_error.h"
+#include "tests/support/bad_command_lines.h"
 #include "tools/capture/options.h"
 
 namespace {
@@ -133,12 +133,7 @@ TEST(CaptureOptions, HelpAndVersionWinOverTheRest) {
     EXPECT_EQ(ParseOptions({"--version"}).command, Command::kVersion);
 }
 
-struct BadCase {
-    Args args;
-    const char* named;  // what the message must name
-};
-
-const BadCase kBadCases[] = {
+const std::vector<BadCommandLine> kBadCases = {
     {{}, "--out PATH"},
     {{"--size", "0x5", "--out", "a.png"}, "--size"},
     {{"--size", "4097x1", "--out", "a.png"}, "WxH"},
@@ -189,20 +184,7 @@ const BadCase kBadCases[] = {
 };
 
 TEST(CaptureOptions, RejectsBadFormsNamingTheProblem) {
-    for (const BadCase& c : kBadCases) {
-        std::string joined;
-        for (const std::string& a : c.args)
-            joined += "[" + a + "] ";
-        SCOPED_TRACE(joined);
-        try {
-            ParseOptions(c.args);
-            ADD_FAILURE() << "accepted";
-        } catch (const UsageError& error) {
-            const std::string message = error.what();
-            EXPECT_NE(message.find(c.named), std::string::npos) << message;
-            EXPECT_EQ(message.find('\n'), std::string::npos) << message;
-        }
-    }
+    ExpectEachRefused(kBadCases, [](const Args& args) { ParseOptions(args); });
 }
 
 }  // namespace

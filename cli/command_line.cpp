@@ -47,6 +47,49 @@ private:
     }
 };
 
+bool NamesAnOption(const CLI::App& app, const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-' &&
+           app.get_option_no_throw(arg.substr(0, arg.find('='))) != nullptr;
+}
+
+// What the command line asks for before CLI11 reads it: help or version,
+// which win over anything else, or a value left out. CLI11 would take the
+// next argument as the value even where it names another option, so that
+// `--trace --headless` traced to a file called "--headless".
+Request Scan(const CLI::App& app, const std::vector<std::string>& args) {
+    bool help = false, version = false;
+    std::string missing;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        help = help || arg == "--help" || arg == "-h";
+        version = version || (arg == "--version" && app.get_option_no_throw(arg) != nullptr);
+        const size_t equals = arg.find('=');
+        const CLI::Option* option =
+            arg.rfind("--", 0) == 0 ? app.get_option_no_throw(arg.substr(0, equals)) : nullptr;
+        if (option == nullptr || option->get_expected_min() == 0) {
+            continue;
+        }
+        const bool leftOut = equals == std::string::npos
+                                 ? i + 1 == args.size() || NamesAnOption(app, args[i + 1])
+                                 : equals + 1 == arg.size();
+        if (leftOut && missing.empty()) {
+            missing = arg.substr(0, equals);
+        } else if (!leftOut && equals == std::string::npos) {
+            ++i;  // its value
+        }
+    }
+    if (help) {
+        return Request::kHelp;
+    }
+    if (version) {
+        return Request::kVersion;
+    }
+    if (!missing.empty()) {
+        throw UsageError(missing + " needs a value" + kHelpHint);
+    }
+    return Request::kRun;
+}
+
 // CLI11 reports a repeated option and a missing value alike; say which.
 std::string Reworded(const CLI::ParseError& error) {
     std::string message = error.what();
@@ -93,6 +136,10 @@ std::string Help(const CLI::App& app) {
 }
 
 Request Parse(CLI::App& app, const std::vector<std::string>& args) {
+    const Request request = Scan(app, args);
+    if (request != Request::kRun) {
+        return request;
+    }
     std::vector<std::string> reversed(args.rbegin(), args.rend());  // as CLI11 takes them
     try {
         app.parse(reversed);

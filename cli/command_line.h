@@ -23,13 +23,15 @@ CLI::Option* AddFlag(CLI::App& app, const std::string& name, bool* value,
 // The --help text, ending in a newline.
 std::string Help(const CLI::App& app);
 
-enum class Request { kRun, kHelp };
+enum class Request { kRun, kHelp, kVersion };
 
 // What Parse adds to CLI11's complaints.
 constexpr const char* kHelpHint = " (see --help)";
 
-// Parses the arguments after the program's name. Throws UsageError with
-// CLI11's complaint on one line.
+// Parses the arguments after the program's name. --help, then --version,
+// wins over anything else given; otherwise throws UsageError with the
+// complaint on one line. An option whose value is left out, so that the next
+// argument is another option, or whose value after '=' is empty, needs a value.
 Request Parse(CLI::App& app, const std::vector<std::string>& args);
 
 }  // namespace cli

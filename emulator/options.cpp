@@ -102,11 +102,12 @@ LaunchOptions ParseLaunchOptions(int argc, const char* const* argv) {
     Given g;
     Define(app, g);
     LaunchOptions options;
-    if (cli::Parse(app, std::vector<std::string>(argv + 1, argv + argc)) == cli::Request::kHelp) {
+    const cli::Request request = cli::Parse(app, std::vector<std::string>(argv + 1, argv + argc));
+    if (request == cli::Request::kHelp) {
         options.help = true;
         return options;
     }
-    if (g.version) {
+    if (request == cli::Request::kVersion) {
         options.version = true;
         return options;
     }

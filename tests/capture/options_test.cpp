@@ -131,6 +131,7 @@ TEST(CaptureOptions, HelpAndVersionWinOverTheRest) {
     EXPECT_EQ(ParseOptions({"-h"}).command, Command::kHelp);
     EXPECT_EQ(ParseOptions({"--out", "x.png", "--help", "--size", "0x0"}).command, Command::kHelp);
     EXPECT_EQ(ParseOptions({"--version"}).command, Command::kVersion);
+    EXPECT_EQ(ParseOptions({"--version", "--bogus", "--size", "0x0"}).command, Command::kVersion);
 }
 
 const std::vector<BadCommandLine> kBadCases = {
@@ -181,6 +182,8 @@ const std::vector<BadCommandLine> kBadCases = {
     {{"-o", "a.gif"}, "unknown argument '-o'"},
     {{"--size", "1x1", "--size=2x2", "--out", "a.gif"}, "--size given more than once"},
     {{"--frames", "1", "--out"}, "--out needs a value"},
+    {{"--out", "--frames", "1"}, "--out needs a value"},
+    {{"--out=", "--frames", "1"}, "--out needs a value"},
 };
 
 TEST(CaptureOptions, RejectsBadFormsNamingTheProblem) {

@@ -86,6 +86,9 @@ const std::vector<GoodCase> kGoodCases = {
     {"a trace file whose name starts with a dash", {"--trace=-x.log"}, With([](Expected& e) {
          e.trace = "-x.log";
      })},
+    {"a dashed name that is no option is a value",
+     {"--trace", "-x.log", "--headless"},
+     With([](Expected& e) { e.trace = "-x.log", e.headless = true; })},
     {"a display that cannot be opened", {"--fail", "open"}, With([](Expected& e) {
          e.failure = device::DisplayFailure::kOpen;
      })},
@@ -123,12 +126,18 @@ TEST(LaunchOptions, HelpAndVersionWinOverBadValues) {
     EXPECT_TRUE(Parse({"-h"}).help);
     EXPECT_TRUE(Parse({"--scale", "0", "--help"}).help);
     EXPECT_TRUE(Parse({"--version", "--display", "0x0"}).version);
+    EXPECT_TRUE(Parse({"--version", "--bogus"}).version);
+    EXPECT_TRUE(Parse({"--help", "--bogus", "--version"}).help);
+    EXPECT_TRUE(Parse({"--trace", "--help"}).help);
 }
 
 const std::vector<BadCommandLine> kBadCases = {
     {{"--bogus"}, "unknown argument '--bogus'"},
     {{"extra"}, "unknown argument 'extra'"},
     {{"--scale"}, "--scale needs a value"},
+    {{"--trace", "--headless"}, "--trace needs a value"},
+    {{"--trace=", "--headless"}, "--trace needs a value"},
+    {{"--scale", "--dram=1"}, "--scale needs a value"},
     {{"--scale", "9"}, "--scale: '9' is not a whole number from 1 to 8"},
     {{"--scale", "+2"}, "from 1 to 8"},
     {{"--scale", "010"}, "from 1 to 8"},

@@ -70,10 +70,11 @@ ParsedCommand ParseOptions(const std::vector<std::string>& args) {
     CLI::App app(kDescription, "plasma-capture");
     Given g;
     Define(app, g);
-    if (cli::Parse(app, args) == cli::Request::kHelp) {
+    const cli::Request request = cli::Parse(app, args);
+    if (request == cli::Request::kHelp) {
         return {Command::kHelp, {}};
     }
-    if (g.version) {
+    if (request == cli::Request::kVersion) {
         return {Command::kVersion, {}};
     }
 

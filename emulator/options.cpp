@@ -65,7 +65,8 @@ void Define(CLI::App& app, Given& g) {
     cli::AddValue(app, "--screenshot", &g.screenshot, "FILE.png",
                   "save the screen as the program ends, as PNG");
     cli::AddValue(app, "--trace", &g.trace, "FILE|-",
-                  "log every platform call of the program (- for standard output)");
+                  "log the program's platform calls (- for standard output); "
+                  "the per-frame GXBeginDraw and GXEndDraw once, then counted");
     cli::AddValue(app, "--fail", &g.fail, "open|begin",
                   "a display that cannot be opened, or whose memory cannot be reached");
     cli::AddFlag(app, "--version", &g.version, "print the version and exit");

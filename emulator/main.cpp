@@ -76,7 +76,8 @@ int Run(int argc, char** argv) {
     }
     options.device.trace = OpenTrace(options.tracePath);
     if (!options.tracePath.empty() && options.device.trace == nullptr) {
-        throw std::runtime_error(options.tracePath + ": " + std::strerror(errno));
+        throw std::runtime_error("cannot write the trace to " + options.tracePath + ": " +
+                                 std::strerror(errno));
     }
 
     device::Init(options.device);

@@ -178,7 +178,9 @@ TEST(PrintedOutput, TraceThatCannotBeWrittenIsOneLineAndExitOne) {
         std::string path;
         long fileSizeLimit;
         int error;
-    } cases[] = {{"/dev/full", 0, ENOSPC}, {dir / "trace.txt", 2000, EFBIG}};
+    } cases[] = {{"/dev/full", 0, ENOSPC},
+                 {dir / "trace.txt", 2000, EFBIG},
+                 {dir / "none/trace.txt", 0, ENOENT}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         ChildOptions options;

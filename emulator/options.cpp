@@ -9,12 +9,12 @@
 #include "cli/usage_error.h"
 #include "cli/values.h"
 #include "emulator/device_profiles.h"
+#include "frontends/common/window_layout.h"
 
 namespace {
 constexpr int32_t kMaxPanelSide = 4096;
 constexpr int64_t kMaxDelayMs = 24L * 60 * 60 * 1000;
 constexpr int64_t kMaxScale = 8;
-constexpr int64_t kMaxDefaultScale = 3;  // the frontend's choice when none is given
 constexpr const char* kRotations = "0, 90, 180 or 270";
 
 // The command line as given, before its values are checked.

@@ -10,6 +10,10 @@ struct ScreenPlacement {
     int32_t top;
 };
 
+// The largest scale a window front-end picks by itself, where the user gave
+// none (plasma-demo's --scale, gx.dll's PLASMA_GX_SCALE).
+constexpr int32_t kMaxDefaultScale = 3;
+
 // The largest scale from 1 to maxScale at which a screen fits in the given
 // area; 1 when none does.
 int32_t LargestFittingScale(int32_t areaWidth, int32_t areaHeight, int32_t screenWidth,

@@ -12,7 +12,6 @@
 #include "frontends/sdl/window_frontend.h"
 
 namespace {
-constexpr int32_t kMaxDefaultScale = 3;
 constexpr int kDefaultRefreshHz = 60;
 
 int FrameIntervalFor(SDL_Window* window) {

@@ -14,7 +14,6 @@
 namespace {
 constexpr wchar_t kClassName[] = L"GxScreen";
 constexpr wchar_t kInitialTitle[] = L"GX display";
-constexpr int32_t kMaxDefaultScale = 3;
 constexpr double kRefreshMs = 1000.0 / 60.0;
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 

@@ -29,6 +29,8 @@ std::unique_ptr<Frontend> ChooseFrontend(const LaunchOptions& options) {
         throw std::runtime_error(
             "cannot open a window: this build has no window front-end (run with --headless)");
     }
+    std::fprintf(stderr, "plasma-demo: this build has no window front-end; running headless%s\n",
+                 options.input == ScheduledInputKind::kNone ? " (Ctrl-C to stop)" : "");
 #endif
     return std::make_unique<HeadlessFrontend>();
 }

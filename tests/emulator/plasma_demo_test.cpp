@@ -292,7 +292,30 @@ TEST(Options, BadOptionsNameTheProblemAndExitTwo) {
 TEST(Options, HelpAndVersion) {
     const ChildResult help = Demo({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("--tap-after"), std::string::npos);
+    // Every option, with the limits its checks use.
+    for (const char* shown : {"--device NAME",
+                              "pocketpc, pocketpc-landscape, vga, vga-landscape",
+                              "--display WxH",
+                              "from 1 to 4096",
+                              "--rotate DEG",
+                              "0, 90, 180 or 270",
+                              "--dram",
+                              "--headless",
+                              "--window",
+                              "--scale N",
+                              "from 1 to 8",
+                              "from 1 to 3",
+                              "--tap-after MS",
+                              "--key-after MS",
+                              "--close-after MS",
+                              "from 0 to 86400000",
+                              "--screenshot FILE.png",
+                              "--trace FILE|-",
+                              "--fail open|begin",
+                              "--version",
+                              "-h,--help"}) {
+        EXPECT_NE(help.out.find(shown), std::string::npos) << shown << " in:\n" << help.out;
+    }
     const ChildResult version = Demo({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("plasma-demo ", 0), 0u) << version.out;

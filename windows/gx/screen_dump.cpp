@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,39 @@ IWICImagingFactory* gFactory = nullptr;
 std::vector<uint16_t> gPixels;
 std::vector<uint8_t> gRows;  // 24-bit, blue first, as the encoder takes them
 
+// The system's own words for an error where it has them, else its code.
 std::string Describe(HRESULT result) {
-    char text[64];
-    std::snprintf(text, sizeof text, "error 0x%08lx", static_cast<unsigned long>(result));
-    return text;
+    char text[256];
+    const DWORD code = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
+                                                                  : static_cast<DWORD>(result);
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, text, sizeof text, nullptr);
+    std::string described(text, length);
+    while (!described.empty() && (described.back() == '\n' || described.back() == '\r' ||
+                                  described.back() == ' ' || described.back() == '.')) {
+        described.pop_back();
+    }
+    if (described.empty()) {
+        std::snprintf(text, sizeof text, "error 0x%08lx", static_cast<unsigned long>(result));
+        described = text;
+    }
+    return described;
+}
+
+// A screenshot that could not be saved is refused before the run, not after
+// it: its folder has to be there.
+void CheckScreenshotFolder(const GxSettings& settings) {
+    const std::wstring& path = settings.screenshotPath;
+    const size_t slash = path.find_last_of(L"\\/");
+    const std::wstring folder =
+        slash == std::wstring::npos ? L"." : path.substr(0, slash == 0 ? 1 : slash);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        const DWORD error =
+            attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_DIRECTORY;
+        throw std::runtime_error("cannot write " + settings.launch.screenshotPath + ": " +
+                                 Describe(HRESULT_FROM_WIN32(error)));
+    }
 }
 
 // Writes the screen as an 8-bit RGB PNG under a temporary name in the same
@@ -106,6 +136,7 @@ void PrepareScreenDump() {
     if (gx.settings.screenshotPath.empty()) {
         return;
     }
+    CheckScreenshotFolder(gx.settings);
     gRows.assign(3 * count, 0);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     const HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,

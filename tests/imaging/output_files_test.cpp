@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/src/sanitizer_build.h"
 #include "tests/support/child_process.h"
 #include "tests/support/inherited_disposition.h"
 #include "tests/support/png_image.h"
@@ -199,6 +200,9 @@ TEST(PrintedOutput, TraceThatCannotBeWrittenIsOneLineAndExitOne) {
 // A signal sent while the export writes its first large frame: one that ends
 // the process takes the temporary file with it; one the process inherited as
 // ignored (nohup's SIGHUP) stays ignored, and the export completes.
+// ThreadSanitizer delivers a signal to a handler late, and now and then a
+// handler's re-raised signal never ends the process: under it, only the
+// ignored signal is checked (the other builds check them all).
 TEST(ExportSignals, EndingSignalsLeaveNoTemporaryFileIgnoredOnesStayIgnored) {
     const struct {
         const char* name;
@@ -206,8 +210,13 @@ TEST(ExportSignals, EndingSignalsLeaveNoTemporaryFileIgnoredOnesStayIgnored) {
         bool ignored;
     } cases[] = {
         {"SIGALRM", SIGALRM, false}, {"SIGUSR1", SIGUSR1, false}, {"nohup SIGHUP", SIGHUP, true}};
+    bool skipped = false;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        if (platform::kThreadSanitizer && !c.ignored) {
+            skipped = true;
+            continue;
+        }
         TempDir dir;
         bool sent = false;
         ChildOptions options;
@@ -234,6 +243,9 @@ TEST(ExportSignals, EndingSignalsLeaveNoTemporaryFileIgnoredOnesStayIgnored) {
             EXPECT_EQ(run.termSignal, c.signal) << run.err;
             EXPECT_EQ(dir.Names(), std::vector<std::string>{});
         }
+    }
+    if (skipped) {
+        GTEST_SKIP() << "ending signals are not checked under ThreadSanitizer";
     }
 }
 

@@ -47,9 +47,10 @@ private:
     }
 };
 
-bool NamesAnOption(const CLI::App& app, const std::string& arg) {
-    return arg.size() > 1 && arg[0] == '-' &&
-           app.get_option_no_throw(arg.substr(0, arg.find('='))) != nullptr;
+// The option an argument names, as `--opt` or `--opt=value`, if any.
+const CLI::Option* OptionNamedBy(const CLI::App& app, const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-' ? app.get_option_no_throw(arg.substr(0, arg.find('=')))
+                                           : nullptr;
 }
 
 // What the command line asks for before CLI11 reads it: help or version,
@@ -57,21 +58,25 @@ bool NamesAnOption(const CLI::App& app, const std::string& arg) {
 // next argument as the value even where it names another option, so that
 // `--trace --headless` traced to a file called "--headless".
 Request Scan(const CLI::App& app, const std::vector<std::string>& args) {
+    const CLI::Option* const helpOption = app.get_help_ptr();
     bool help = false, version = false;
     std::string missing;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        help = help || arg == "--help" || arg == "-h";
-        version = version || (arg == "--version" && app.get_option_no_throw(arg) != nullptr);
-        const size_t equals = arg.find('=');
-        const CLI::Option* option =
-            arg.rfind("--", 0) == 0 ? app.get_option_no_throw(arg.substr(0, equals)) : nullptr;
-        if (option == nullptr || option->get_expected_min() == 0) {
+        const CLI::Option* option = OptionNamedBy(app, arg);
+        if (option == nullptr) {
             continue;
         }
-        const bool leftOut = equals == std::string::npos
-                                 ? i + 1 == args.size() || NamesAnOption(app, args[i + 1])
-                                 : equals + 1 == arg.size();
+        help = help || option == helpOption;
+        version = version || arg == "--version";
+        if (option->get_expected_min() == 0) {
+            continue;
+        }
+        const size_t equals = arg.find('=');
+        const bool leftOut =
+            equals == std::string::npos
+                ? i + 1 == args.size() || OptionNamedBy(app, args[i + 1]) != nullptr
+                : equals + 1 == arg.size();
         if (leftOut && missing.empty()) {
             missing = arg.substr(0, equals);
         } else if (!leftOut && equals == std::string::npos) {

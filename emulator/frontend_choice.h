@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "emulator/options.h"
+#include "device_core/settings/launch_options.h"
 #include "frontends/frontend.h"
 
 // A window where one can be opened, otherwise headless. Throws

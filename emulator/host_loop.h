@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "emulator/options.h"
+#include "device_core/settings/launch_options.h"
 #include "frontends/frontend.h"
 #include "platform/device.h"
 

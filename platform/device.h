@@ -11,28 +11,9 @@
 
 #include <windows.h>
 
+#include "device_core/device_config.h"
+
 namespace device {
-
-enum class DisplayFailure { kNone, kOpen, kBegin };
-
-struct Config {
-    // The panel in its own orientation; display memory is its rows, top to
-    // bottom, 2 bytes a pixel.
-    int32_t panelWidth = 240;
-    int32_t panelHeight = 320;
-    // Clockwise turn from the panel's own orientation to the way the user
-    // holds it: 0, 90, 180 or 270. 90 turns a 240x320 panel into a 320x240
-    // screen with x pitch -480 and y pitch 2.
-    int rotation = 0;
-    // Panel pixels a side for each pixel of the display the program gets: 2
-    // on a 480x640 panel whose system presents programs that do not declare
-    // themselves high-resolution aware with a 240x320 display and scales it
-    // up. The panel's sides must be multiples of it.
-    int32_t displayScale = 1;
-    bool dramBuffer = false;  // GXEndDraw publishes frames; the screen shows only those
-    DisplayFailure failure = DisplayFailure::kNone;
-    FILE* trace = nullptr;  // one line per platform call when set
-};
 
 // An executable resource, found by LoadIconW/LoadCursorW by type and number.
 enum class ResourceType { kIconGroup, kIcon, kCursor };

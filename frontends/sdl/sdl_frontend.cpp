@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "frontends/common/window_layout.h"
+#include "device_core/screen_layout.h"
 #include "frontends/sdl/sdl_process.h"
 #include "frontends/sdl/sdl_video.h"
 #include "frontends/sdl/window_frontend.h"

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <chrono>
 
-#include "frontends/common/screen_pixels.h"
-#include "frontends/common/window_layout.h"
+#include <pixels/pixel565.h>
+
+#include "device_core/screen_layout.h"
 #include "frontends/sdl/message_box.h"
 #include "frontends/sdl/virtual_keys.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "frontends/common/held_input.h"
+#include "frontends/common/device_input.h"
 #include "frontends/frontend.h"
 #include "frontends/sdl/present_stats.h"
 #include "frontends/sdl/window_decorations.h"
@@ -44,7 +44,8 @@ private:
     std::vector<uint16_t> pixels_;
     std::atomic<bool> wakePending_{false};
     WindowDecorations decorations_;
-    HeldInput held_;
+    DeviceInput device_;
+    device::HeldInput held_{device_};
     uint8_t stylusButton_ = 0;  // the mouse button holding the stylus down, 0 for none
     PresentStats stats_;
 };

@@ -8,17 +8,15 @@
 #include <mutex>
 #include <vector>
 
+#include "device_core/display_layout.h"
 #include "platform/device.h"
-#include "platform/src/display_geometry.h"
 
 namespace platform {
 
 struct DisplayState {
     // Set once by device::Init, before `ready`; read-only afterwards.
     uint8_t* memory = nullptr;  // the panel's rows, top to bottom
-    size_t bytes = 0;
-    DisplayGeometry geometry{};  // the display as the program gets it
-    int32_t scale = 1;           // panel pixels a side for each of its pixels
+    device::DisplayModel model;
     bool dramBuffer = false;
     device::DisplayFailure failure = device::DisplayFailure::kNone;
     std::atomic<bool> ready{false};

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "device_core/gx_properties.h"
 #include "platform/src/display_state.h"
 #include "platform/src/termination.h"
 #include "platform/src/trace.h"
@@ -41,7 +42,7 @@ GXDisplayProperties GXGetDisplayProperties() {
     const platform::DisplayState& d = platform::Display();
     GXDisplayProperties p{};
     if (d.ready.load()) {
-        p = d.geometry.properties;
+        p = device::PropertiesOf(d.model.layout);
     }
     platform::TraceLine(
         "GXGetDisplayProperties() = {cxWidth=%u, cyHeight=%u, cbxPitch=%d, cbyPitch=%d, cBPP=%d, "
@@ -56,7 +57,7 @@ void* GXBeginDraw() {
     platform::DisplayState& d = platform::Display();
     void* result = nullptr;
     if (d.opened.load() && d.failure != device::DisplayFailure::kBegin) {
-        result = d.memory + d.geometry.originOffset;
+        result = d.memory + d.model.layout.originOffset;
     }
     if (++d.begins == 1 || result == nullptr) {
         platform::TraceLine("GXBeginDraw() = %s", DisplayAddress(d, result).c_str());
@@ -70,7 +71,7 @@ int GXEndDraw() {
     const int result = d.opened.load() ? 1 : 0;
     if (result != 0 && d.dramBuffer) {
         const std::lock_guard<std::mutex> lock(d.mutex);
-        std::memcpy(d.screen.data(), d.memory, d.bytes);
+        std::memcpy(d.screen.data(), d.memory, d.model.bytes);
         ++d.published;
     }
     // Every GXEndDraw closes a frame's bracket: counted, listed only if it fails.

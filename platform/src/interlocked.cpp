@@ -4,6 +4,10 @@
 // has no such instruction, as on ARMv5, the compiler calls its runtime's
 // routines over the kernel's compare-and-swap helper: no lock there either.)
 //
+// Each is a termination point: a thread that TerminateThread has begun to
+// end stops there, before the operation, on hosts that stop threads only at
+// their calls into the stand-in.
+//
 // Only calls that store a value are listed in the trace; a read through
 // InterlockedCompareExchange(&value, 0, 0) is not, as a render loop may make
 // one every frame.
@@ -12,6 +16,7 @@
 
 #include <windows.h>
 
+#include "platform/src/termination.h"
 #include "platform/src/trace.h"
 
 namespace {
@@ -29,6 +34,7 @@ void TraceStore(const char* call, LONG volatile* value, const char* arguments, L
 extern "C" {
 
 LONG WINAPI InterlockedExchange(LONG volatile* target, LONG value) {
+    platform::TerminationPoint();
     const LONG previous = __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
     if (platform::Tracing()) {
         TraceStore("InterlockedExchange", target, (", " + std::to_string(value)).c_str(), previous);
@@ -37,6 +43,7 @@ LONG WINAPI InterlockedExchange(LONG volatile* target, LONG value) {
 }
 
 LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange, LONG comparand) {
+    platform::TerminationPoint();
     LONG previous = comparand;
     // When the values differ, the builtin writes the one it found into `previous`.
     __atomic_compare_exchange_n(destination, &previous, exchange, false, __ATOMIC_SEQ_CST,
@@ -50,12 +57,14 @@ LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange
 }
 
 LONG WINAPI InterlockedIncrement(LONG volatile* addend) {
+    platform::TerminationPoint();
     const LONG result = __atomic_add_fetch(addend, 1, __ATOMIC_SEQ_CST);
     TraceStore("InterlockedIncrement", addend, "", result);
     return result;
 }
 
 LONG WINAPI InterlockedDecrement(LONG volatile* addend) {
+    platform::TerminationPoint();
     const LONG result = __atomic_sub_fetch(addend, 1, __ATOMIC_SEQ_CST);
     TraceStore("InterlockedDecrement", addend, "", result);
     return result;

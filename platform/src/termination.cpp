@@ -1,24 +1,21 @@
 #include "platform/src/termination.h"
 
-#include <signal.h>
 #include <time.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <mutex>
 
-#include "platform/src/sanitizer_build.h"
+#include "platform/src/termination_mechanism.h"
 
 namespace platform {
 namespace {
 
 // Only threads with a slot can be terminated; other threads (the host's)
-// never touch their signal mask here.
+// never hold their stops off here.
 thread_local TerminationSlot* tSlot = nullptr;
 thread_local int tDeferDepth = 0;
 
 constexpr int kPollMs = 20;
-constexpr int kSanitizerWarningMs = 2000;
+constexpr int kSlowWarningMs = 2000;
 
 uint64_t Pack(TerminationSlot::Kind kind, DWORD code) {
     return static_cast<uint64_t>(kind) | (static_cast<uint64_t>(code) << 32);
@@ -30,44 +27,19 @@ DWORD CodeOf(uint64_t life) {
     return static_cast<DWORD>(life >> 32);
 }
 
-void SetSignalBlocked(bool blocked) {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, TerminationSignal());
-    pthread_sigmask(blocked ? SIG_BLOCK : SIG_UNBLOCK, &set, nullptr);
-}
-
-// Async-signal-safe: runs from the handler.
+// Async-signal-safe: may run from a signal handler.
 [[noreturn]] void Park(TerminationSlot* slot) {
-    sigset_t all;
-    sigfillset(&all);
-    pthread_sigmask(SIG_SETMASK, &all, nullptr);
+    FreezeThread();
     const uint64_t life = slot->life.load();
     slot->life.store(Pack(TerminationSlot::kTerminated, CodeOf(life)));
     sem_post(&slot->parked);
-    for (;;) {
-        sigsuspend(&all);
-    }
+    StayParked();
 }
 
 void ParkIfRequested() {
     if (tSlot != nullptr && KindOf(tSlot->life.load()) == TerminationSlot::kTerminating) {
         Park(tSlot);
     }
-}
-
-void OnTerminationSignal(int) {
-    TerminationSlot* slot = tSlot;
-    if (slot == nullptr || KindOf(slot->life.load()) != TerminationSlot::kTerminating) {
-        return;
-    }
-    // Only ThreadSanitizer delivers the signal while it is blocked here (it
-    // hands over a signal that arrived earlier at its next hook); the call
-    // parks the thread as it unwinds instead.
-    if (tDeferDepth > 0) {
-        return;
-    }
-    Park(slot);
 }
 
 timespec DeadlineIn(int ms) {
@@ -81,35 +53,36 @@ timespec DeadlineIn(int ms) {
 
 }  // namespace
 
-// A real-time signal nothing else in the process uses.
-int TerminationSignal() {
-    return SIGRTMIN + 5;
-}
-
 TerminationSlot::TerminationSlot() {
     sem_init(&parked, 0, 0);
 }
 
 void InstallTerminationHandler() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        struct sigaction action {};
-        action.sa_handler = OnTerminationSignal;
-        sigfillset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(TerminationSignal(), &action, nullptr);
-    });
+    InstallStopper();
 }
 
 void AttachTerminationSlot(TerminationSlot* slot) {
     tSlot = slot;
     tDeferDepth = 0;
-    SetSignalBlocked(false);
+    LetStopsIn(true);
     ParkIfRequested();
 }
 
 bool TerminationRequested() {
     return tSlot != nullptr && KindOf(tSlot->life.load()) == TerminationSlot::kTerminating;
+}
+
+void ParkIfStoppable() {
+    // Only ThreadSanitizer delivers a signal while stops are held off (it
+    // hands over one that arrived earlier at its next hook); the call parks
+    // the thread as it unwinds instead.
+    if (tDeferDepth == 0) {
+        ParkIfRequested();
+    }
+}
+
+void TerminationPoint() {
+    ParkIfStoppable();
 }
 
 bool RecordFinished(TerminationSlot* slot, DWORD code) {
@@ -136,7 +109,7 @@ TerminationStart BeginTermination(TerminationSlot* slot, DWORD code) {
 }
 
 void SendTermination(pthread_t thread) {
-    pthread_kill(thread, TerminationSignal());
+    InterruptThread(thread);
 }
 
 void AwaitTermination(TerminationSlot* slot) {
@@ -151,10 +124,9 @@ void AwaitTermination(TerminationSlot* slot) {
             ParkCurrentThread();
         }
         waitedMs += kPollMs;
-        if (kThreadSanitizer && waitedMs == kSanitizerWarningMs) {
-            std::fprintf(stderr,
-                         "TerminateThread: still waiting; under ThreadSanitizer a thread takes "
-                         "the signal only at a library call or an atomic operation\n");
+        const char* hint = SlowTerminationHint();
+        if (hint != nullptr && waitedMs == kSlowWarningMs) {
+            std::fprintf(stderr, "TerminateThread: still waiting; %s\n", hint);
         }
     }
 }
@@ -173,27 +145,24 @@ void ParkCurrentThread() {
     TerminationSlot* slot = tSlot;
     if (slot == nullptr) {
         // Never happens: only threads with a slot get terminated.
-        sigset_t all;
-        sigfillset(&all);
-        for (;;) {
-            sigsuspend(&all);
-        }
+        FreezeThread();
+        StayParked();
     }
     Park(slot);
 }
 
 TerminationDeferred::TerminationDeferred() {
-    // Block first: a signal taken before that parks the thread while it still
-    // holds nothing.
+    // Hold stops off first: one taken before that parks the thread while it
+    // still holds nothing.
     if (tDeferDepth == 0 && tSlot != nullptr) {
-        SetSignalBlocked(true);
+        LetStopsIn(false);
     }
     ++tDeferDepth;
 }
 
 TerminationDeferred::~TerminationDeferred() {
     if (--tDeferDepth == 0 && tSlot != nullptr) {
-        SetSignalBlocked(false);
+        LetStopsIn(true);
         ParkIfRequested();
     }
 }
@@ -202,7 +171,7 @@ TerminationAllowed::TerminationAllowed() : savedDepth_(tDeferDepth) {
     if (savedDepth_ > 0) {
         tDeferDepth = 0;
         if (tSlot != nullptr) {
-            SetSignalBlocked(false);
+            LetStopsIn(true);
             ParkIfRequested();
         }
     }
@@ -211,7 +180,7 @@ TerminationAllowed::TerminationAllowed() : savedDepth_(tDeferDepth) {
 TerminationAllowed::~TerminationAllowed() {
     if (savedDepth_ > 0) {
         if (tSlot != nullptr) {
-            SetSignalBlocked(true);
+            LetStopsIn(false);
         }
         tDeferDepth = savedDepth_;
     }

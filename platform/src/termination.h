@@ -1,17 +1,12 @@
 #pragma once
-// How TerminateThread ends a thread wherever it stands. The target gets a
-// real-time signal whose handler parks it for good. While the thread runs
-// inside the stand-in (TerminationDeferred) the signal is blocked, so it never
-// stops while holding one of the stand-in's locks or the allocator's; waits
-// inside the stand-in look at TerminationRequested() when woken and return,
-// and the thread parks as the call unwinds, before the program sees a result.
-//
-// Under ThreadSanitizer a signal reaches its thread only when that thread
-// next enters one of the sanitizer's hooks: a library call or an atomic
-// operation (a render loop's per-frame flag load will do). TerminateThread
-// still returns only once the thread has parked, so it waits for that; a loop
-// with no call and no atomic at all cannot be ended there, and after two
-// seconds TerminateThread says so on stderr and goes on waiting.
+// How TerminateThread ends a thread. The way it is stopped is the host's
+// (termination_mechanism.h); this keeps each thread's life. While the thread
+// runs inside the stand-in (TerminationDeferred) it is never stopped, so it
+// never stops while holding one of the stand-in's locks or the allocator's;
+// waits inside the stand-in look at TerminationRequested() when woken and
+// return, and the thread parks as the call unwinds, before the program sees
+// a result. After two seconds of waiting TerminateThread says on stderr why
+// it may wait for ever.
 
 #include <pthread.h>
 #include <semaphore.h>
@@ -36,13 +31,15 @@ struct TerminationSlot {
     sem_t parked;  // posted once, when the thread has stopped for good
 };
 
-int TerminationSignal();
 void InstallTerminationHandler();
 
 // Makes `slot` the calling thread's, then lets the signal in. The thread's
 // signal mask must block the termination signal until then.
 void AttachTerminationSlot(TerminationSlot* slot);
 bool TerminationRequested();  // of the calling thread
+// Parks the calling thread if its termination has begun: for calls of the
+// program that do not otherwise enter the stand-in (the interlocked ones).
+void TerminationPoint();
 
 // The thread's routine returned `code`. False when a termination came first;
 // the thread then parks as its TerminationDeferred ends.
@@ -53,7 +50,7 @@ DWORD ExitCodeOf(const TerminationSlot& slot);
 
 enum class TerminationStart { kStarted, kAlreadyEnded, kAlreadyTerminating };
 TerminationStart BeginTermination(TerminationSlot* slot, DWORD code);
-// Sends the signal first: waking the thread may need a lock it holds.
+// Asks the thread to stop; before waking it, as that may need a lock it holds.
 void SendTermination(pthread_t thread);
 // Waits until the thread has parked.
 void AwaitTermination(TerminationSlot* slot);

@@ -11,6 +11,7 @@
 
 #include "platform/device.h"
 #include "platform/src/sanitizer_build.h"
+#include "platform/src/termination_mechanism.h"
 
 namespace platform {
 namespace {
@@ -126,14 +127,11 @@ ThreadRecord* SpawnThread(const char* name, size_t stackBytes, bool withHandle,
     ThreadsState& state = Threads();
     const std::lock_guard<std::mutex> lock(state.mutex);
     Register(state, record, withHandle);
-    // The new thread inherits a mask that keeps the termination signal out
-    // until it has attached its slot.
-    sigset_t blocked, previous;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, TerminationSignal());
-    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
-    const int failed = pthread_create(&record->thread, &attributes, RunThread, start);
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    int failed = 0;
+    {
+        const NewThreadsHeld held;
+        failed = pthread_create(&record->thread, &attributes, RunThread, start);
+    }
     pthread_attr_destroy(&attributes);
     if (failed != 0) {
         delete start;

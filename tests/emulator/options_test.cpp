@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "emulator/options.h"
+#include "device_core/settings/launch_options.h"
 #include "tests/support/bad_command_lines.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "frontends/common/held_input.h"
+#include "frontends/common/device_input.h"
 #include "tests/platform/test_window.h"
 
 namespace {
@@ -71,7 +71,8 @@ TEST_P(Held, ReachesTheDeviceAsThePlatformsMessages) {
     const HeldCase& c = GetParam();
     const HWND window = CreateTestWindow();
     ASSERT_NE(window, nullptr);
-    HeldInput held;
+    DeviceInput sink;
+    device::HeldInput held(sink);
     for (const Step& s : c.steps) {
         switch (s.kind) {
             case Step::kDown:

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "emulator/options.h"
+#include "device_core/settings/launch_options.h"
 
 struct GxSettings {
     LaunchOptions launch;         // device, scheduled input, screenshot

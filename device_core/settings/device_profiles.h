@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/device.h"
+#include "device_core/device_config.h"
 
 struct DeviceProfile {
     const char* name;

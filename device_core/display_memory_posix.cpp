@@ -1,9 +1,9 @@
-#include "platform/src/display_memory.h"
+#include "device_core/display_memory.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
 
-namespace platform {
+namespace device {
 
 uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
     const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
@@ -20,4 +20,4 @@ uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
     return flush == FlushEnd::kStart ? first : first + usable - bytes;
 }
 
-}  // namespace platform
+}  // namespace device

@@ -1,10 +1,8 @@
-// Emulated display memory between two pages that cannot be touched, as on
-// the stand-in: a row drawn too long faults instead of writing elsewhere.
-#include "platform/src/display_memory.h"
+#include "device_core/display_memory.h"
 
 #include <windows.h>
 
-namespace platform {
+namespace device {
 
 uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
     SYSTEM_INFO system;
@@ -24,4 +22,4 @@ uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
     return flush == FlushEnd::kStart ? first : first + usable - bytes;
 }
 
-}  // namespace platform
+}  // namespace device

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "frontends/common/window_layout.h"
+#include "device_core/screen_layout.h"
 
 namespace {
 

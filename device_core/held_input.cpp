@@ -1,13 +1,13 @@
-#include "frontends/common/held_input.h"
+#include "device_core/held_input.h"
 
-#include "platform/device.h"
+namespace device {
 
 void HeldInput::StylusDown(int32_t x, int32_t y) {
     if (!stylusHeld_) {
         stylusHeld_ = true;
         stylusX_ = x;
         stylusY_ = y;
-        device::StylusDown(x, y);
+        sink_.StylusDown(x, y);
     }
 }
 
@@ -15,7 +15,7 @@ void HeldInput::StylusMove(int32_t x, int32_t y) {
     if (stylusHeld_ && (x != stylusX_ || y != stylusY_)) {
         stylusX_ = x;
         stylusY_ = y;
-        device::StylusMove(x, y);
+        sink_.StylusMove(x, y);
     }
 }
 
@@ -24,30 +24,33 @@ void HeldInput::StylusUp(int32_t x, int32_t y) {
         stylusHeld_ = false;
         stylusX_ = x;
         stylusY_ = y;
-        device::StylusUp(x, y);
+        sink_.StylusUp(x, y);
     }
 }
 
-void HeldInput::KeyDown(UINT virtualKey) {
+void HeldInput::KeyDown(uint32_t virtualKey) {
     if (virtualKey < keysDown_.size()) {
+        const bool repeat = keysDown_.test(virtualKey);
         keysDown_.set(virtualKey);
-        device::KeyDown(virtualKey);
+        sink_.KeyDown(virtualKey, repeat);
     }
 }
 
-void HeldInput::KeyUp(UINT virtualKey) {
+void HeldInput::KeyUp(uint32_t virtualKey) {
     if (virtualKey < keysDown_.size() && keysDown_.test(virtualKey)) {
         keysDown_.reset(virtualKey);
-        device::KeyUp(virtualKey);
+        sink_.KeyUp(virtualKey);
     }
 }
 
 void HeldInput::ReleaseAll() {
     StylusUp(stylusX_, stylusY_);
-    for (UINT key = 0; key < keysDown_.size(); ++key) {
+    for (uint32_t key = 0; key < keysDown_.size(); ++key) {
         if (keysDown_.test(key)) {
-            device::KeyUp(key);
+            keysDown_.reset(key);
+            sink_.KeyUp(key);
         }
     }
-    keysDown_.reset();
 }
+
+}  // namespace device

@@ -1,4 +1,4 @@
-#include "emulator/device_profiles.h"
+#include "device_core/settings/device_profiles.h"
 
 namespace {
 

@@ -1,12 +1,33 @@
+// The 5-6-5 pixel widened to 8 bits a channel, as every host shows and saves it.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
-#include "frontends/common/screen_pixels.h"
+#include <pixels/pixel565.h>
 
 namespace {
+
+
+// Worked by hand from the bit layout: every channel's top bits repeat into the
+// low bits, so full scale is 255 and the middle lands just above 128.
+TEST(Widen565, RepeatsEachChannelsTopBits) {
+    const struct {
+        Pixel565 pixel;
+        uint8_t red, green, blue;
+    } cases[] = {
+        {0x0000, 0, 0, 0},       {0xFFFF, 255, 255, 255}, {0xF800, 255, 0, 0},
+        {0x07E0, 0, 255, 0},     {0x001F, 0, 0, 255},     {0x0841, 8, 8, 8},
+        {0x8410, 132, 130, 132}, {0x7BEF, 123, 125, 123}, {0xA554, 165, 170, 165},
+    };
+    for (const auto& c : cases) {
+        const Rgb8 rgb = Widen565(c.pixel);
+        EXPECT_EQ(rgb.red, c.red) << std::hex << c.pixel;
+        EXPECT_EQ(rgb.green, c.green) << std::hex << c.pixel;
+        EXPECT_EQ(rgb.blue, c.blue) << std::hex << c.pixel;
+    }
+}
+
 
 constexpr uint32_t kPadding = 0xDEADBEEF;
 
@@ -22,7 +43,7 @@ TEST(WidenToXrgb, WidensEachPixelIntoItsPlaceInRowsOfTheGivenPitch) {
         {0x07E0, 0x00FF00}, {0x001F, 0x0000FF}, {0x8410, 0x848284},
     };
     constexpr int32_t kWidth = 3, kHeight = 2, kRowWords = kWidth + 2;
-    std::vector<uint16_t> screen;
+    std::vector<Pixel565> screen;
     for (const Case& c : cases) {
         screen.push_back(c.pixel);
     }

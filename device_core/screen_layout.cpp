@@ -1,4 +1,4 @@
-#include "frontends/common/window_layout.h"
+#include "device_core/screen_layout.h"
 
 #include <algorithm>
 

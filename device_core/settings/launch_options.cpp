@@ -109,7 +109,7 @@ const GivenSetting* Find(const std::vector<GivenSetting>& given, const char* opt
 }
 
 // The rules CLI11 checks on a command line, checked here for every host.
-void CheckCombinations(const std::vector<GivenSetting>& given) {
+void CheckCombinations(const std::vector<GivenSetting>& given, SettingNamer nameOf) {
     const std::vector<OptionDefinition> definitions = Definitions();
     for (size_t i = 0; i < given.size(); ++i) {
         bool known = false;
@@ -143,7 +143,8 @@ void CheckCombinations(const std::vector<GivenSetting>& given) {
     for (const auto& need : kNeeds) {
         const GivenSetting* setting = Find(given, need.option);
         if (setting != nullptr && Find(given, need.needs) == nullptr) {
-            throw UsageError(setting->name + " requires " + need.needs);
+            throw UsageError(setting->name + " requires " +
+                             (nameOf != nullptr ? nameOf(need.needs) : need.needs));
         }
     }
 }
@@ -253,8 +254,8 @@ bool LaunchOptionTakesValue(const std::string& option) {
     return false;
 }
 
-LaunchOptions ApplyLaunchSettings(const std::vector<GivenSetting>& given) {
-    CheckCombinations(given);
+LaunchOptions ApplyLaunchSettings(const std::vector<GivenSetting>& given, SettingNamer nameOf) {
+    CheckCombinations(given, nameOf);
     LaunchOptions options;
     // In the order of the definitions, so that a device's profile comes
     // before what the other settings change.

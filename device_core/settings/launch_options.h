@@ -34,10 +34,15 @@ struct GivenSetting {
     std::string value;
 };
 
+// How a host names an option the user did not give, for messages that
+// point to it (PLASMA_GX_DISPLAY for --display); null keeps the option's name.
+using SettingNamer = std::string (*)(const std::string& option);
+
 // Checks settings given once each and sets what they ask for. Throws
 // UsageError with one line that names the setting as the user gave it and
 // says what it accepts.
-LaunchOptions ApplyLaunchSettings(const std::vector<GivenSetting>& given);
+LaunchOptions ApplyLaunchSettings(const std::vector<GivenSetting>& given,
+                                  SettingNamer nameOf = nullptr);
 
 // Parses plasma-demo's command line (argv[0] is the program) into settings,
 // then applies them.

@@ -276,11 +276,11 @@ TEST(Screen, AScreenshotThatCannotBeWrittenIsReportedWithExitOne) {
                                    {"PLASMA_GX_SCREENSHOT", "/nonexistent/folder/shot.png"}});
     ASSERT_TRUE(run.watched) << Describe(run);
     EXPECT_EQ(run.exitCode, 1) << Describe(run);
-    ASSERT_EQ(run.gxLines.size(), 2u) << Describe(run);  // the failure, then the counts
+    // The failure alone: a display that never started has no counts.
+    ASSERT_EQ(run.gxLines.size(), 1u) << Describe(run);
     EXPECT_EQ(run.gxLines[0].rfind("gx.dll: cannot write /nonexistent/folder/shot.png: ", 0), 0u)
         << Describe(run);
     EXPECT_EQ(run.gxLines[0].find("0x"), std::string::npos) << Describe(run);
-    EXPECT_NE(run.gxLines[1].find(" 0 published frames"), std::string::npos) << Describe(run);
 }
 
 struct BadSetting {
@@ -303,6 +303,12 @@ TEST(Settings, BadValuesNameTheVariableAndExitTwo) {
         {{{"PLASMA_GX_KEY_AFTER", "10ms"}}, "milliseconds"},
         {{{"PLASMA_GX_TAP_AFTER", "10"}, {"PLASMA_GX_CLOSE_AFTER", "20"}}, "only one"},
         {{{"PLASMA_GX_SCREENSHOT", "shot.jpg"}}, ".png"},
+        {{{"PLASMA_GX_SCALE", "9"}}, "PLASMA_GX_SCALE"},
+        {{{"PLASMA_GX_SPEED", "fast"}}, "PLASMA_GX_SPEED"},
+        // Windows takes names without regard to case: one setting, twice.
+        {{{"PLASMA_GX_DISPLAY", "240x320"}, {"Plasma_Gx_Display", "320x240"}}, "give it once"},
+        // The user's value is quoted as given, never rewritten.
+        {{{"PLASMA_GX_SCREENSHOT", "--screenshot"}}, "'--screenshot'"},
     };
     for (const BadSetting& c : cases) {
         std::string joined;
@@ -314,7 +320,9 @@ TEST(Settings, BadValuesNameTheVariableAndExitTwo) {
         EXPECT_EQ(run.exitCode, 2) << joined << Describe(run);
         ASSERT_EQ(run.gxLines.size(), 1u) << joined << Describe(run);
         EXPECT_NE(run.gxLines[0].find(c.mentions), std::string::npos) << joined << run.gxLines[0];
-        EXPECT_EQ(run.gxLines[0].find("--"), std::string::npos) << run.gxLines[0];
+        if (std::string(c.mentions).find("--") == std::string::npos) {
+            EXPECT_EQ(run.gxLines[0].find("--"), std::string::npos) << run.gxLines[0];
+        }
         EXPECT_FALSE(run.SawWindow(kMainWindow)) << joined << Describe(run);
     }
 }

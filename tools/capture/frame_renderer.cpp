@@ -10,7 +10,8 @@ FrameRenderer::FrameRenderer(int32_t width, int32_t height) {
     image_.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     gDrawSurface = DrawSurface{
         reinterpret_cast<uint8_t*>(image_.pixels.data()), 2, 2 * width, width, height, height};
-    // The counter is shared by the process; start it as a fresh program does.
+    // The frame counter is the process's, not the effect's: start it where a
+    // fresh program's starts, so that each renderer shows the program's frames.
     PlasmaEffect::frameCounter = 1;
     effect_.Init(width, height);
 }
@@ -23,16 +24,10 @@ const Image565& FrameRenderer::Render(int32_t frame) {
     if (frame < current_) {
         throw std::runtime_error("frames must be rendered in ascending order");
     }
-    if (frame > current_) {
-        // Frames not asked for only advance the animation: with no rows the
-        // renderer draws nothing but still steps every phase.
-        effect_.height = 0;
-        for (int32_t skipped = current_ + 1; skipped < frame; ++skipped) {
-            effect_.RenderFrame();
-        }
-        effect_.height = image_.height;
+    // Every frame is drawn, as the program draws it; the ones not asked for
+    // are drawn over.
+    for (; current_ < frame; ++current_) {
         effect_.RenderFrame();
-        current_ = frame;
     }
     return image_;
 }

@@ -4,6 +4,7 @@
 
 #include <gx.h>
 
+#include "device_core/gx_properties.h"
 #include "windows/gx/gx_state.h"
 
 extern "C" {
@@ -25,7 +26,7 @@ int GXCloseDisplay() {
 
 GXDisplayProperties GXGetDisplayProperties() {
     EnsureStarted();
-    return Gx().geometry.properties;
+    return device::PropertiesOf(Gx().model.layout);
 }
 
 void* GXBeginDraw() {
@@ -34,7 +35,7 @@ void* GXBeginDraw() {
     if (!gx.opened.load() || gx.settings.launch.device.failure == device::DisplayFailure::kBegin) {
         return nullptr;
     }
-    return gx.memory + gx.geometry.originOffset;
+    return gx.memory + gx.model.layout.originOffset;
 }
 
 int GXEndDraw() {

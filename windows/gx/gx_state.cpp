@@ -1,12 +1,14 @@
 #include "windows/gx/gx_state.h"
 
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <stdexcept>
 #include <string>
 
 #include "cli/usage_error.h"
-#include "platform/src/display_memory.h"
+#include "device_core/display_memory.h"
+#include "device_core/scan_out.h"
 #include "windows/gx/screen_dump.h"
 #include "windows/gx/screen_window.h"
 
@@ -32,26 +34,16 @@ void StartNow() {
     GxState& gx = Gx();
     gx.settings = SettingsFromEnvironment();
     const device::Config& config = gx.settings.launch.device;
-    // A larger panel may show the program a smaller display, scaled up.
-    gx.scale = config.displayScale;
-    const int32_t width = config.panelWidth / gx.scale;
-    const int32_t height = config.panelHeight / gx.scale;
-    gx.geometry = platform::GeometryFor(width, height, config.rotation);
-    gx.screenWidth = static_cast<int32_t>(gx.geometry.properties.cxWidth) * gx.scale;
-    gx.screenHeight = static_cast<int32_t>(gx.geometry.properties.cyHeight) * gx.scale;
-    gx.bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 2;
-    // Held at 90 or 180 degrees, rows as the user sees them run toward the
-    // panel's first byte, so a row drawn one pixel too long lands before it.
-    const bool towardStart = config.rotation == 90 || config.rotation == 180;
-    gx.memory = platform::AllocateDisplayMemory(
-        gx.bytes, towardStart ? platform::FlushEnd::kStart : platform::FlushEnd::kEnd);
-    if (gx.memory == nullptr || (config.dramBuffer && !gx.frames.Init(gx.bytes))) {
+    gx.model = device::ModelFor(config);
+    gx.memory = device::AllocateDisplayMemory(gx.model.bytes, gx.model.flush);
+    if (gx.memory == nullptr || (config.dramBuffer && !gx.frames.Init(gx.model.bytes))) {
         throw std::runtime_error("cannot have the display's memory");
     }
     gx.programThread = GetCurrentThreadId();
-    gx.ready.store(true);
     PrepareScreenDump();
     StartScreenWindow();
+    // Only a display that started leaves a screenshot and counts at the end.
+    gx.ready.store(true);
 }
 
 // Every GX call starts here, so this is where an exception stops: the
@@ -89,16 +81,23 @@ void CopyScreen(uint16_t* pixels, uint64_t* published) {
     if (gx.settings.launch.device.dramBuffer) {
         memory = gx.frames.Latest(published);
     }
-    // Read while the program may be drawing, as the panel's scan-out does: a
-    // torn frame is what the user would see too.
-    const volatile uint8_t* bytes = memory;
-    const int32_t scale = gx.scale;
-    for (int32_t y = 0; y < gx.screenHeight; ++y) {
-        for (int32_t x = 0; x < gx.screenWidth; ++x) {
-            const ptrdiff_t at = platform::PixelOffset(gx.geometry, x / scale, y / scale);
-            *pixels++ = static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-        }
+    device::ScanOut(memory, gx.model, pixels);
+}
+
+std::string DescribeError(DWORD code) {
+    char text[256];
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, text, sizeof text, nullptr);
+    std::string described(text, length);
+    while (!described.empty() && (described.back() == '\n' || described.back() == '\r' ||
+                                  described.back() == ' ' || described.back() == '.')) {
+        described.pop_back();
     }
+    if (described.empty()) {
+        std::snprintf(text, sizeof text, "error 0x%08lx", static_cast<unsigned long>(code));
+        described = text;
+    }
+    return described;
 }
 
 void WriteErrorLine(const std::string& line) {

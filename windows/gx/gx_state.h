@@ -6,20 +6,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
-#include "platform/src/display_geometry.h"
+#include "device_core/display_layout.h"
 #include "windows/gx/frame_exchange.h"
 #include "windows/gx/settings.h"
 
 struct GxState {
     // Written once by the first GX call, before `ready`; read-only afterwards.
     GxSettings settings;
-    platform::DisplayGeometry geometry{};  // the display the program gets
-    int32_t scale = 1;                     // panel pixels a side for each of its pixels
-    int32_t screenWidth = 0;               // the panel as held, in its own pixels
-    int32_t screenHeight = 0;
-    uint8_t* memory = nullptr;  // the display's rows, top to bottom
-    size_t bytes = 0;
+    device::DisplayModel model;  // the display the program gets, and the screen
+    uint8_t* memory = nullptr;   // the display's rows, top to bottom
     DWORD programThread = 0;  // the thread that made the first GX call
     ULONGLONG startTick = 0;  // when the process loaded gx.dll
     std::atomic<bool> ready{false};
@@ -36,11 +33,12 @@ GxState& Gx();
 // line on stderr.
 void EnsureStarted();
 
-// The screen as the user holds it, screenWidth x screenHeight 565 pixels,
-// rows top to bottom, each of the display's pixels a scale x scale block:
-// display memory as it is, or the latest published frame on a DRAM-buffer
-// display. `published` is that frame's number (0 for none or no DRAM buffer).
+// The screen as the user holds it (device::ScanOut): display memory as it
+// is, or the latest published frame on a DRAM-buffer display. `published` is that frame's number (0 for none or no DRAM buffer).
 void CopyScreen(uint16_t* pixels, uint64_t* published);
+
+// The system's own words for an error code, else the code.
+std::string DescribeError(DWORD code);
 
 // One line on the process's standard error, if it has one.
 void WriteErrorLine(const std::string& line);

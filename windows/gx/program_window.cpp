@@ -32,7 +32,7 @@ HWND FindProgramWindow(DWORD programThread) {
 
 void PostStylus(HWND window, UINT message, int32_t x, int32_t y) {
     // A point of the panel, in the display the program gets.
-    const int32_t scale = Gx().scale;
+    const int32_t scale = Gx().model.scale;
     const WPARAM buttons = message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
     PostMessageW(window, message, buttons, MAKELPARAM(x / scale, y / scale));
 }

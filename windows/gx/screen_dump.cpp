@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/image565.h"
+#include <pixels/pixel565.h>
 #include "windows/gx/gx_state.h"
 
 namespace {
@@ -21,21 +21,8 @@ std::vector<uint8_t> gRows;  // 24-bit, blue first, as the encoder takes them
 
 // The system's own words for an error where it has them, else its code.
 std::string Describe(HRESULT result) {
-    char text[256];
-    const DWORD code = HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
-                                                                  : static_cast<DWORD>(result);
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, text, sizeof text, nullptr);
-    std::string described(text, length);
-    while (!described.empty() && (described.back() == '\n' || described.back() == '\r' ||
-                                  described.back() == ' ' || described.back() == '.')) {
-        described.pop_back();
-    }
-    if (described.empty()) {
-        std::snprintf(text, sizeof text, "error 0x%08lx", static_cast<unsigned long>(result));
-        described = text;
-    }
-    return described;
+    return DescribeError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
+                                                                    : static_cast<DWORD>(result));
 }
 
 // A screenshot that could not be saved is refused before the run, not after
@@ -131,7 +118,7 @@ HRESULT WritePng(const std::wstring& path, int32_t width, int32_t height) {
 
 void PrepareScreenDump() {
     const GxState& gx = Gx();
-    const size_t count = static_cast<size_t>(gx.screenWidth) * gx.screenHeight;
+    const size_t count = static_cast<size_t>(gx.model.screenWidth) * gx.model.screenHeight;
     gPixels.assign(count, 0);
     if (gx.settings.screenshotPath.empty()) {
         return;
@@ -175,7 +162,7 @@ void FinishAtExit() {
         *out++ = rgb.green;
         *out++ = rgb.red;
     }
-    const HRESULT result = WritePng(gx.settings.screenshotPath, gx.screenWidth, gx.screenHeight);
+    const HRESULT result = WritePng(gx.settings.screenshotPath, gx.model.screenWidth, gx.model.screenHeight);
     if (FAILED(result)) {
         WriteErrorLine("gx.dll: cannot save the screen as " + gx.settings.launch.screenshotPath +
                        " (" + Describe(result) + ")");

@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
-#include <bitset>
+#include <pixels/pixel565.h>
+
+#include <stdexcept>
+#include <string>
 #include <vector>
 
-#include "frontends/common/screen_pixels.h"
-#include "frontends/common/window_layout.h"
+#include "device_core/held_input.h"
+#include "device_core/screen_layout.h"
 #include "windows/gx/gx_state.h"
 #include "windows/gx/program_window.h"
 #include "windows/gx/screen_dump.h"
@@ -17,10 +20,41 @@ constexpr wchar_t kInitialTitle[] = L"GX display";
 constexpr double kRefreshMs = 1000.0 / 60.0;
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 
+// Held input goes to the program's main window as the device's messages,
+// once it has one.
+class ProgramInput : public device::InputSink {
+public:
+    HWND program = nullptr;
+
+    void StylusDown(int32_t x, int32_t y) override { Stylus(WM_LBUTTONDOWN, x, y); }
+    void StylusMove(int32_t x, int32_t y) override { Stylus(WM_MOUSEMOVE, x, y); }
+    void StylusUp(int32_t x, int32_t y) override { Stylus(WM_LBUTTONUP, x, y); }
+    void KeyDown(uint32_t virtualKey, bool repeat) override {
+        Key(WM_KEYDOWN, virtualKey, repeat ? LPARAM{1} << 30 : 0);
+    }
+    void KeyUp(uint32_t virtualKey) override { Key(WM_KEYUP, virtualKey, LPARAM{3} << 30); }
+
+private:
+    void Stylus(UINT message, int32_t x, int32_t y) {
+        if (program != nullptr) {
+            PostStylus(program, message, x, y);
+        }
+    }
+    // A repeat count of 1, the key's scan code, and the previous-state and
+    // transition bits.
+    void Key(UINT message, uint32_t virtualKey, LPARAM state) {
+        if (program != nullptr) {
+            const LPARAM scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+            PostKey(program, message, virtualKey, 1 | scan << 16 | state);
+        }
+    }
+};
+
 // Everything here belongs to the screen's thread, apart from `created`.
 struct Screen {
     HWND window = nullptr;
     HANDLE created = nullptr;
+    DWORD failure = 0;  // why the window could not be made, for the starting thread
     int32_t width = 0, height = 0;
     std::vector<uint16_t> pixels;
     std::vector<uint32_t> colours;  // the same, widened, for the window
@@ -28,9 +62,8 @@ struct Screen {
     HWND program = nullptr;
     bool programNamed = false;
     bool inputPending = false;
-    bool stylusDown = false;
-    int32_t stylusX = 0, stylusY = 0;
-    std::bitset<256> keysDown;
+    ProgramInput input;
+    device::HeldInput held{input};
 };
 Screen gScreen;
 
@@ -61,37 +94,16 @@ ScreenPlacement Placement() {
     return PlaceScreen(client.right, client.bottom, gScreen.width, gScreen.height);
 }
 
-// Sets the stylus from a window position, pulled onto the screen's edge;
+// The screen pixel under a window position, pulled onto the screen's edge;
 // false when the position lies in the bars around the screen.
-bool ToScreen(LPARAM position) {
+bool ToScreen(LPARAM position, int32_t* screenX, int32_t* screenY) {
     const ScreenPlacement place = Placement();
     const int32_t x = static_cast<short>(LOWORD(position));
     const int32_t y = static_cast<short>(HIWORD(position));
-    const bool inside = WindowToScreen(place, gScreen.width, gScreen.height, x, y, &gScreen.stylusX,
-                                       &gScreen.stylusY);
-    WindowToScreenClamped(place, gScreen.width, gScreen.height, x, y, &gScreen.stylusX,
-                          &gScreen.stylusY);
+    const bool inside =
+        WindowToScreen(place, gScreen.width, gScreen.height, x, y, screenX, screenY);
+    WindowToScreenClamped(place, gScreen.width, gScreen.height, x, y, screenX, screenY);
     return inside;
-}
-
-void ReleaseStylus() {
-    if (gScreen.stylusDown) {
-        gScreen.stylusDown = false;
-        if (gScreen.program != nullptr) {
-            PostStylus(gScreen.program, WM_LBUTTONUP, gScreen.stylusX, gScreen.stylusY);
-        }
-    }
-}
-
-void ReleaseHeldInput() {
-    ReleaseStylus();
-    for (size_t key = 0; key < gScreen.keysDown.size(); ++key) {
-        if (gScreen.keysDown.test(key) && gScreen.program != nullptr) {
-            const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
-            PostKey(gScreen.program, WM_KEYUP, key, 1 | LPARAM{scan} << 16 | LPARAM{3} << 30);
-        }
-    }
-    gScreen.keysDown.reset();
 }
 
 void Paint() {
@@ -127,41 +139,39 @@ LRESULT CALLBACK ScreenProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_LBUTTONDOWN:
-            if (program != nullptr && !gScreen.stylusDown && ToScreen(lParam)) {
-                gScreen.stylusDown = true;
+        case WM_LBUTTONDOWN: {
+            int32_t x = 0, y = 0;
+            if (program != nullptr && !gScreen.held.StylusHeld() && ToScreen(lParam, &x, &y)) {
                 SetCapture(window);
-                PostStylus(program, WM_LBUTTONDOWN, gScreen.stylusX, gScreen.stylusY);
+                gScreen.held.StylusDown(x, y);
             }
             return 0;
-        case WM_MOUSEMOVE:
-            if (gScreen.stylusDown) {
-                const int32_t lastX = gScreen.stylusX, lastY = gScreen.stylusY;
-                ToScreen(lParam);
-                if (gScreen.stylusX != lastX || gScreen.stylusY != lastY) {
-                    PostStylus(program, WM_MOUSEMOVE, gScreen.stylusX, gScreen.stylusY);
-                }
-            }
+        }
+        case WM_MOUSEMOVE: {
+            int32_t x = 0, y = 0;
+            ToScreen(lParam, &x, &y);
+            gScreen.held.StylusMove(x, y);
             return 0;
+        }
         case WM_LBUTTONUP:
-            if (gScreen.stylusDown) {
-                ToScreen(lParam);
-                ReleaseStylus();
+            if (gScreen.held.StylusHeld()) {
+                int32_t x = 0, y = 0;
+                ToScreen(lParam, &x, &y);
+                gScreen.held.StylusUp(x, y);
                 ReleaseCapture();
             }
             return 0;
         case WM_CAPTURECHANGED:
-            ReleaseStylus();
-            return 0;
         case WM_KILLFOCUS:
-            ReleaseHeldInput();
+            gScreen.held.ReleaseAll();
             return 0;
         case WM_KEYDOWN:
-        case WM_KEYUP:
-            if (program != nullptr && wParam < gScreen.keysDown.size()) {
-                gScreen.keysDown.set(wParam, message == WM_KEYDOWN);
-                PostKey(program, message, wParam, lParam);
+            if (program != nullptr) {
+                gScreen.held.KeyDown(static_cast<uint32_t>(wParam));
             }
+            return 0;
+        case WM_KEYUP:
+            gScreen.held.KeyUp(static_cast<uint32_t>(wParam));
             return 0;
         case WM_CLOSE:
             // The program decides; the screen stays until the process ends.
@@ -202,6 +212,7 @@ void FollowProgram() {
     GxState& gx = Gx();
     if (gScreen.program == nullptr || !IsWindow(gScreen.program)) {
         gScreen.program = FindProgramWindow(gx.programThread);
+        gScreen.input.program = gScreen.program;
     }
     if (gScreen.program == nullptr) {
         return;
@@ -227,8 +238,8 @@ void FollowProgram() {
 
 bool CreateScreenWindow() {
     const GxState& gx = Gx();
-    gScreen.width = gx.screenWidth;
-    gScreen.height = gx.screenHeight;
+    gScreen.width = gx.model.screenWidth;
+    gScreen.height = gx.model.screenHeight;
     const size_t count = static_cast<size_t>(gScreen.width) * gScreen.height;
     gScreen.pixels.assign(count, 0);
     gScreen.colours.assign(count, 0);
@@ -257,9 +268,12 @@ bool CreateScreenWindow() {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    const int32_t scale = LargestFittingScale(work.right - work.left - (frame.right - frame.left),
-                                              work.bottom - work.top - (frame.bottom - frame.top),
-                                              gScreen.width, gScreen.height, kMaxDefaultScale);
+    const int32_t given = gx.settings.launch.scale;
+    const int32_t scale =
+        given != 0 ? given
+                   : LargestFittingScale(work.right - work.left - (frame.right - frame.left),
+                                         work.bottom - work.top - (frame.bottom - frame.top),
+                                         gScreen.width, gScreen.height, kMaxDefaultScale);
     RECT size{0, 0, gScreen.width * scale, gScreen.height * scale};
     AdjustWindowRectEx(&size, kWindowStyle, FALSE, 0);
     gScreen.window = CreateWindowExW(0, kClassName, kInitialTitle, kWindowStyle, CW_USEDEFAULT,
@@ -273,8 +287,8 @@ bool CreateScreenWindow() {
 }
 
 DWORD WINAPI ScreenThread(LPVOID) {
-    PrepareScreenDump();
     const bool created = CreateScreenWindow();
+    gScreen.failure = created ? 0 : GetLastError();
     SetEvent(gScreen.created);
     if (!created) {
         return 1;
@@ -313,4 +327,7 @@ void StartScreenWindow() {
     }
     WaitForSingleObject(gScreen.created, INFINITE);
     CloseHandle(thread);
+    if (gScreen.window == nullptr) {
+        throw std::runtime_error("cannot open a window: " + DescribeError(gScreen.failure));
+    }
 }

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "cli/command_line.h"
 #include "cli/usage_error.h"
 
 namespace {
@@ -17,13 +16,13 @@ struct Setting {
     Kind kind;
 };
 
-// In the order plasma-demo would be given them, so that its checks of one
-// option against another read the same.
 const Setting kSettings[] = {
     {"PLASMA_GX_DEVICE", "--device", Kind::kValue},
     {"PLASMA_GX_DISPLAY", "--display", Kind::kValue},
     {"PLASMA_GX_ROTATE", "--rotate", Kind::kValue},
     {"PLASMA_GX_DRAM", "--dram", Kind::kFlag},
+    {"PLASMA_GX_SPEED", "--speed", Kind::kValue},
+    {"PLASMA_GX_SCALE", "--scale", Kind::kValue},
     {"PLASMA_GX_FAIL", "--fail", Kind::kValue},
     {"PLASMA_GX_TAP_AFTER", "--tap-after", Kind::kValue},
     {"PLASMA_GX_KEY_AFTER", "--key-after", Kind::kValue},
@@ -65,33 +64,21 @@ std::string AcceptedNames() {
     return names;
 }
 
-// plasma-demo's message with each option named as the variable that stands
-// for it here, and no pointer to a --help that is not here.
-std::string InTermsOfVariables(std::string message) {
-    const std::string hint = cli::kHelpHint;
-    if (const size_t at = message.find(hint); at != std::string::npos) {
-        message.erase(at, hint.size());
-    }
+std::string VariableFor(const std::string& option) {
     for (const Setting& setting : kSettings) {
-        if (setting.option == nullptr) {
-            continue;
-        }
-        const std::string option = setting.option;
-        for (size_t at = message.find(option); at != std::string::npos;
-             at = message.find(option, at)) {
-            message.replace(at, option.size(), setting.name);
-            at += std::char_traits<char>::length(setting.name);
+        if (setting.option != nullptr && option == setting.option) {
+            return setting.name;
         }
     }
-    return message;
+    return option;
 }
 
 }  // namespace
 
 GxSettings ReadSettings(const wchar_t* environment) {
     GxSettings settings;
-    std::wstring values[sizeof kSettings / sizeof kSettings[0]];
-    bool given[sizeof kSettings / sizeof kSettings[0]] = {};
+    std::vector<GivenSetting> given;
+    std::vector<std::string> seen;  // as spelled, one for each setting found
     for (const wchar_t* entry = environment; *entry != L'\0'; entry += wcslen(entry) + 1) {
         const std::wstring text = entry;
         const size_t equals = text.find(L'=', 1);  // "=C:=..." entries start with '='
@@ -107,43 +94,33 @@ GxSettings ReadSettings(const wchar_t* environment) {
         if (setting == nullptr) {
             throw UsageError("unknown setting " + name + "; accepted: " + AcceptedNames());
         }
-        const size_t index = static_cast<size_t>(setting - kSettings);
-        values[index] = text.substr(equals + 1);
-        given[index] = true;
-    }
-
-    std::vector<std::string> arguments = {"plasma.exe"};
-    for (size_t i = 0; i < sizeof kSettings / sizeof kSettings[0]; ++i) {
-        if (!given[i]) {
+        // Names that differ only in case are one variable to Windows, but a
+        // block can still hold both.
+        for (const std::string& earlier : seen) {
+            if (SameName(earlier, setting->name)) {
+                throw UsageError(earlier + " and " + name +
+                                 " are the same setting given twice; give it once");
+            }
+        }
+        seen.push_back(name);
+        const std::wstring value = text.substr(equals + 1);
+        const std::string valueText = Utf8(value);
+        if (setting->kind != Kind::kValue) {
+            if (valueText != "0" && valueText != "1") {
+                throw UsageError(name + " needs 1 (on) or 0 (off)");
+            }
+            if (setting->kind == Kind::kStats) {
+                settings.stats = valueText == "1";
+            } else if (valueText == "1") {
+                given.push_back({setting->option, name, ""});
+            }
             continue;
         }
-        const Setting& setting = kSettings[i];
-        const std::string value = Utf8(values[i]);
-        if (setting.kind != Kind::kValue) {
-            if (value != "0" && value != "1") {
-                throw UsageError(std::string(setting.name) + " needs 1 (on) or 0 (off)");
-            }
-            if (setting.kind == Kind::kStats) {
-                settings.stats = value == "1";
-            } else if (value == "1") {
-                arguments.push_back(setting.option);
-            }
-            continue;
-        }
-        // One argument, so that a value that starts with '-' stays a value.
-        arguments.push_back(std::string(setting.option) + "=" + value);
-        if (setting.option == std::string("--screenshot")) {
-            settings.screenshotPath = values[i];
+        given.push_back({setting->option, name, valueText});
+        if (setting->option == std::string("--screenshot")) {
+            settings.screenshotPath = value;
         }
     }
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(argument.c_str());
-    }
-    try {
-        settings.launch = ParseLaunchOptions(static_cast<int>(argv.size()), argv.data());
-    } catch (const UsageError& bad) {
-        throw UsageError(InTermsOfVariables(bad.what()));
-    }
+    settings.launch = ApplyLaunchSettings(given, VariableFor);
     return settings;
 }

@@ -1,14 +1,14 @@
 #pragma once
 // gx.dll's settings. The program reads no command line, so they come from
 // the environment: plasma-demo's options under PLASMA_GX_* names, with the
-// same meanings and limits (they are parsed by the same code).
+// same meanings and limits (read by the same rules).
 
 #include <string>
 
 #include "device_core/settings/launch_options.h"
 
 struct GxSettings {
-    LaunchOptions launch;         // device, scheduled input, screenshot
+    LaunchOptions launch;         // device, speed, scale, scheduled input, screenshot
     std::wstring screenshotPath;  // as given, for the platform's file calls
     bool stats = false;           // PLASMA_GX_STATS=1: counts on stderr at the end
 };

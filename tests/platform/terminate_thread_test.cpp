@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <windows.h>
 
@@ -25,6 +26,12 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr DWORD kTerminatedCode = 99;
+// Built against the stand-in that stops threads at their next call into it.
+#ifdef PLASMA_STOPS_ONLY_AT_CALLS
+constexpr bool kStopsOnlyAtCalls = true;
+#else
+constexpr bool kStopsOnlyAtCalls = false;
+#endif
 constexpr size_t kCells = 4096;
 
 DWORD ExitCodeOf(HANDLE thread) {
@@ -33,10 +40,14 @@ DWORD ExitCodeOf(HANDLE thread) {
     return code;
 }
 
-// A render loop: frames of plain stores, with or without one atomic load per
-// frame (a "keep running?" flag that is never cleared).
+// A render loop: frames of plain stores, with one read per frame of a "keep
+// running?" flag that is never cleared: none, a plain atomic load, or the
+// platform's interlocked read.
+enum class FlagRead { kNone, kAtomic, kInterlocked };
+
 struct Spinner {
-    bool checksEachFrame = false;
+    FlagRead read = FlagRead::kNone;
+    LONG volatile flag = 1;
     std::atomic<bool> started{false};
     std::atomic<bool> stop{false};
     volatile uint32_t cells[kCells] = {};
@@ -46,7 +57,10 @@ DWORD WINAPI Spin(LPVOID parameter) {
     Spinner* s = static_cast<Spinner*>(parameter);
     s->started.store(true);
     for (uint32_t frame = 1;; ++frame) {
-        if (s->checksEachFrame && s->stop.load(std::memory_order_relaxed)) {
+        if (s->read == FlagRead::kAtomic && s->stop.load(std::memory_order_relaxed)) {
+            return 0;
+        }
+        if (s->read == FlagRead::kInterlocked && InterlockedCompareExchange(&s->flag, 0, 0) == 0) {
             return 0;
         }
         for (size_t i = 0; i < kCells; ++i) {
@@ -55,12 +69,15 @@ DWORD WINAPI Spin(LPVOID parameter) {
     }
 }
 
-class TerminateSpinning : public testing::TestWithParam<bool> {};
+class TerminateSpinning : public testing::TestWithParam<FlagRead> {};
 
+// On a host that stops threads only at their calls into the stand-in, only
+// the interlocked read lets the loop be ended, and the frame under way is
+// finished: every cell then holds the same frame.
 TEST_P(TerminateSpinning, StopsTheLoopBeforeReturning) {
     static Spinner spinner;  // the parked thread keeps pointing at it
-    spinner.checksEachFrame = GetParam();
-    if (platform::kThreadSanitizer && !spinner.checksEachFrame) {
+    spinner.read = GetParam();
+    if (platform::kThreadSanitizer && spinner.read == FlagRead::kNone) {
         GTEST_SKIP() << "ThreadSanitizer hands a signal to a thread only at a library call or "
                         "an atomic operation; a loop with neither cannot be ended there";
     }
@@ -82,11 +99,28 @@ TEST_P(TerminateSpinning, StopsTheLoopBeforeReturning) {
         ASSERT_EQ(spinner.cells[i], before[i]) << "cell " << i << " changed after TerminateThread";
     }
     EXPECT_EQ(ExitCodeOf(thread), kTerminatedCode);
+    if (kStopsOnlyAtCalls) {
+        for (size_t i = 0; i < kCells; ++i) {
+            ASSERT_EQ(before[i], before[0]) << "cell " << i << ": the frame was cut off";
+        }
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Loops, TerminateSpinning, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& info) {
-                             return std::string(info.param ? "AtomicLoadEachFrame" : "CallFree");
+INSTANTIATE_TEST_SUITE_P(Loops, TerminateSpinning,
+                         testing::ValuesIn(kStopsOnlyAtCalls
+                                               ? std::vector<FlagRead>{FlagRead::kInterlocked}
+                                               : std::vector<FlagRead>{FlagRead::kNone,
+                                                                       FlagRead::kAtomic,
+                                                                       FlagRead::kInterlocked}),
+                         [](const testing::TestParamInfo<FlagRead>& info) {
+                             switch (info.param) {
+                                 case FlagRead::kNone:
+                                     return std::string("CallFree");
+                                 case FlagRead::kAtomic:
+                                     return std::string("AtomicLoadEachFrame");
+                                 default:
+                                     return std::string("InterlockedReadEachFrame");
+                             }
                          });
 
 // Threads blocked in the stand-in's waits.

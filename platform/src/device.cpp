@@ -10,6 +10,7 @@
 #include "platform/device.h"
 #include "platform/src/clock.h"
 #include "platform/src/display.h"
+#include "platform/src/pacing.h"
 #include "platform/src/fatal.h"
 #include "platform/src/host.h"
 #include "platform/src/sanitizer_build.h"
@@ -206,7 +207,8 @@ bool WaitForProgramEnd(int timeoutMs) {
 }
 
 int FinishTrace() {
-    platform::TraceLine("summary %s", platform::DisplayTraceSummary().c_str());
+    platform::TraceLine("summary %s %s", platform::DisplayTraceSummary().c_str(),
+                        platform::PacingSummary().c_str());
     return platform::FinishTrace();
 }
 

@@ -32,6 +32,8 @@ void InitDisplay(const device::Config& config) {
     }
     d.dramBuffer = config.dramBuffer;
     d.failure = config.failure;
+    d.framesPerSecond = config.framesPerSecond;
+    d.pacer = device::FramePacer(config.framesPerSecond);
     if (d.dramBuffer) {
         d.screen.assign(d.model.bytes, 0);
     }

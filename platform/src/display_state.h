@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device_core/display_layout.h"
+#include "device_core/frame_pacer.h"
 #include "platform/device.h"
 
 namespace platform {
@@ -19,6 +20,7 @@ struct DisplayState {
     device::DisplayModel model;
     bool dramBuffer = false;
     device::DisplayFailure failure = device::DisplayFailure::kNone;
+    int32_t framesPerSecond = 0;  // 0: unpaced
     std::atomic<bool> ready{false};
 
     std::atomic<bool> opened{false};
@@ -27,6 +29,8 @@ struct DisplayState {
     std::atomic<uint64_t> published{0};
     std::atomic<uint64_t> begins{0};
     std::atomic<uint64_t> ends{0};
+    std::mutex pacerMutex;
+    device::FramePacer pacer;  // guarded by `pacerMutex`
 };
 
 DisplayState& Display();

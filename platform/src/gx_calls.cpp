@@ -8,6 +8,7 @@
 
 #include "device_core/gx_properties.h"
 #include "platform/src/display_state.h"
+#include "platform/src/pacing.h"
 #include "platform/src/termination.h"
 #include "platform/src/trace.h"
 
@@ -78,6 +79,8 @@ int GXEndDraw() {
     ++d.ends;
     if (result == 0) {
         platform::TraceLine("GXEndDraw() = %d", result);
+    } else if (d.dramBuffer) {
+        platform::PaceFrame();
     }
     return result;
 }

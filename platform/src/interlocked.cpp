@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include "platform/src/pacing.h"
 #include "platform/src/termination.h"
 #include "platform/src/trace.h"
 
@@ -52,6 +53,12 @@ LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange
         TraceStore("InterlockedCompareExchange", destination,
                    (", " + std::to_string(exchange) + ", " + std::to_string(comparand)).c_str(),
                    previous);
+    }
+    // A read, as a render loop makes of its running flag once a frame: on a
+    // display without frame brackets, this is where frames end.
+    if (exchange == comparand && platform::FramesEndAtFlagReads()) {
+        const platform::TerminationDeferred deferred;
+        platform::PaceFrame();
     }
     return previous;
 }

@@ -1,5 +1,5 @@
-// Sleep waits on the thread's own condition in the window system, so that
-// TerminateThread can wake it.
+// Sleep and the device's pacing wait on the thread's own condition in the
+// window system, so that TerminateThread can wake them.
 
 #include <sched.h>
 
@@ -8,27 +8,36 @@
 
 #include <windows.h>
 
+#include "platform/src/pacing.h"
 #include "platform/src/termination.h"
 #include "platform/src/thread_record.h"
 #include "platform/src/trace.h"
 #include "platform/src/window_system.h"
 
+namespace platform {
+
+bool WaitUntil(std::chrono::steady_clock::time_point deadline) {
+    WindowSystem& ws = Windows();
+    ThreadRecord* self = CurrentThread();
+    std::unique_lock<std::mutex> lock(ws.mutex);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (TerminationRequested()) {
+            return false;  // the thread parks as the call unwinds
+        }
+        self->wake.wait_until(lock, deadline);
+    }
+    return true;
+}
+
+}  // namespace platform
+
 extern "C" void WINAPI Sleep(DWORD milliseconds) {
     const platform::TerminationDeferred deferred;
     if (milliseconds == 0) {
         sched_yield();
-    } else {
-        platform::WindowSystem& ws = platform::Windows();
-        platform::ThreadRecord* self = platform::CurrentThread();
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        std::unique_lock<std::mutex> lock(ws.mutex);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (platform::TerminationRequested()) {
-                return;  // the thread parks as the call unwinds
-            }
-            self->wake.wait_until(lock, deadline);
-        }
+    } else if (!platform::WaitUntil(std::chrono::steady_clock::now() +
+                                    std::chrono::milliseconds(milliseconds))) {
+        return;
     }
     platform::TraceLine("Sleep(%u)", milliseconds);
 }

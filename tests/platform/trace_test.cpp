@@ -191,7 +191,8 @@ TEST(Trace, ListsEachCallWithItsThreadArgumentsAndResultInOrder) {
     EXPECT_NE(Find(lines, "render GXBeginDraw() = display+0"), -1);
     ASSERT_FALSE(lines.empty());
     const std::string summary = "device summary GXBeginDraw=" + std::to_string(kFrames) +
-                                " GXEndDraw=" + std::to_string(kFrames) + " published=0";
+                                " GXEndDraw=" + std::to_string(kFrames) +
+                                " published=0 pace=60/s frames=0 achieved=0.0/s";
     EXPECT_EQ(Find(lines, summary), static_cast<int>(lines.size()) - 1) << lines.back();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/usage_error.h"
 #include "device_core/settings/launch_options.h"
 #include "tests/support/bad_command_lines.h"
 
@@ -37,6 +38,7 @@ struct Expected {
     int inputAfterMs = 0;
     std::string screenshot, trace;
     device::DisplayFailure failure = device::DisplayFailure::kNone;
+    int32_t framesPerSecond = device::kDefaultFramesPerSecond;
 };
 
 struct GoodCase {
@@ -95,6 +97,9 @@ const std::vector<GoodCase> kGoodCases = {
     {"memory that cannot be reached", {"--fail=begin"}, With([](Expected& e) {
          e.failure = device::DisplayFailure::kBegin;
      })},
+    {"the slowest pace", {"--speed", "1"}, With([](Expected& e) { e.framesPerSecond = 1; })},
+    {"the fastest pace", {"--speed=1000"}, With([](Expected& e) { e.framesPerSecond = 1000; })},
+    {"no pace at all", {"--speed", "max"}, With([](Expected& e) { e.framesPerSecond = 0; })},
 };
 
 TEST(LaunchOptions, GoodCommandLinesSetWhatTheyName) {
@@ -118,6 +123,7 @@ TEST(LaunchOptions, GoodCommandLinesSetWhatTheyName) {
         EXPECT_EQ(o.inputAfterMs, e.inputAfterMs);
         EXPECT_EQ(o.screenshotPath, e.screenshot);
         EXPECT_EQ(o.tracePath, e.trace);
+        EXPECT_EQ(o.device.framesPerSecond, e.framesPerSecond);
     }
 }
 
@@ -163,10 +169,50 @@ const std::vector<BadCommandLine> kBadCases = {
     {{"--screenshot", ".png"}, ".png"},
     {{"--trace="}, "--trace"},
     {{"--fail", "paint"}, "open or begin"},
+    {{"--speed", "0"}, "--speed: '0' is not a whole number from 1 to 1000, or max"},
+    {{"--speed", "1001"}, "from 1 to 1000"},
+    {{"--speed", "MAX"}, "or max"},
+    {{"--speed", "60fps"}, "or max"},
 };
 
 TEST(LaunchOptions, BadCommandLinesNameTheProblemOnOneLine) {
     ExpectEachRefused(kBadCases, [](const Args& args) { Parse(args); });
+}
+
+// Another host's settings (gx.dll's environment) are checked by the same
+// rules and named as that host's user gave them, never as options.
+std::string AsVariable(const std::string& option) {
+    return option == "--display" ? "PLASMA_GX_DISPLAY" : "?";
+}
+
+TEST(LaunchSettings, AreNamedAsTheUserGaveThem) {
+    struct Case {
+        std::vector<GivenSetting> given;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{{"--scale", "PLASMA_GX_SCALE", "9"}},
+         "PLASMA_GX_SCALE: '9' is not a whole number from 1 to 8"},
+        {{{"--screenshot", "PLASMA_GX_SCREENSHOT", "--screenshot"}},
+         "PLASMA_GX_SCREENSHOT: '--screenshot' is not a file name ending in .png"},
+        {{{"--device", "PLASMA_GX_DEVICE", "vga"}, {"--display", "plasma_gx_display", "9x9"}},
+         "PLASMA_GX_DEVICE excludes plasma_gx_display; give only one of them"},
+        {{{"--rotate", "PLASMA_GX_ROTATE", "90"}}, "PLASMA_GX_ROTATE requires PLASMA_GX_DISPLAY"},
+        {{{"--dram", "A", ""}, {"--dram", "B", ""}}, "B given more than once; give it once"},
+        {{{"--bogus", "PLASMA_GX_BOGUS", "1"}}, "unknown setting PLASMA_GX_BOGUS"},
+    };
+    for (const Case& c : cases) {
+        try {
+            ApplyLaunchSettings(c.given, AsVariable);
+            ADD_FAILURE() << "accepted: " << c.message;
+        } catch (const UsageError& refused) {
+            EXPECT_EQ(std::string(refused.what()), c.message);
+        }
+    }
+    const LaunchOptions o = ApplyLaunchSettings(
+        {{"--speed", "PLASMA_GX_SPEED", "max"}, {"--dram", "PLASMA_GX_DRAM", ""}}, AsVariable);
+    EXPECT_EQ(o.device.framesPerSecond, 0);
+    EXPECT_TRUE(o.device.dramBuffer);
 }
 
 }  // namespace

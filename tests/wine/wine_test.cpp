@@ -110,6 +110,18 @@ TEST_P(Stop, AScheduledInputEndsTheProgramWithZero) {
     // and alive (a loose floor, for a busy machine and Wine's start-up).
     EXPECT_LE(run.refreshes, run.seconds * 75 + 2) << Describe(run);
     EXPECT_GE(run.refreshes, run.seconds * 5) << Describe(run);
+    // By default the display is a DRAM buffer, so that the program's frames
+    // come at the device's pace: 60 a second, never more.
+    EXPECT_GT(run.published, 0) << Describe(run);
+    EXPECT_LE(run.published, run.seconds * 60 + 1) << Describe(run);
+}
+
+// At a pace of its own, the program still draws no faster.
+TEST(Pace, TheDesktopHoldsTheProgramToTheGivenRate) {
+    const WineRun run = RunPlasma({{"PLASMA_GX_SPEED", "20"}, {"PLASMA_GX_CLOSE_AFTER", "1000"}});
+    ASSERT_EQ(run.exitCode, 0) << Describe(run);
+    EXPECT_GT(run.published, 0) << Describe(run);
+    EXPECT_LE(run.published, run.seconds * 20 + 1) << Describe(run);
 }
 
 TEST_P(Stop, TheSameInputOnTheScreensWindowEndsTheProgramWithZero) {
@@ -248,8 +260,10 @@ INSTANTIATE_TEST_SUITE_P(
 // place (whichever frame it was), black elsewhere, in the effect's colours.
 TEST(Screen, DirectDisplayMemoryShowsThePlasmaInPlace) {
     const std::string shot = TempPath("direct.png");
-    const WineRun run =
-        RunPlasma({{"PLASMA_GX_CLOSE_AFTER", "300"}, {"PLASMA_GX_SCREENSHOT", shot}});
+    const WineRun run = RunPlasma({{"PLASMA_GX_DRAM", "0"},
+                                   {"PLASMA_GX_SPEED", "max"},
+                                   {"PLASMA_GX_CLOSE_AFTER", "300"},
+                                   {"PLASMA_GX_SCREENSHOT", shot}});
     ASSERT_EQ(run.exitCode, 0) << Describe(run);
     EXPECT_EQ(run.published, 0) << Describe(run);
     const RgbImage screen = ReadPng(shot);
@@ -305,6 +319,8 @@ TEST(Settings, BadValuesNameTheVariableAndExitTwo) {
         {{{"PLASMA_GX_SCREENSHOT", "shot.jpg"}}, ".png"},
         {{{"PLASMA_GX_SCALE", "9"}}, "PLASMA_GX_SCALE"},
         {{{"PLASMA_GX_SPEED", "fast"}}, "PLASMA_GX_SPEED"},
+        // Display memory itself cannot be paced on the desktop.
+        {{{"PLASMA_GX_DRAM", "0"}}, "PLASMA_GX_SPEED=max"},
         // Windows takes names without regard to case: one setting, twice.
         {{{"PLASMA_GX_DISPLAY", "240x320"}, {"Plasma_Gx_Display", "320x240"}}, "give it once"},
         // The user's value is quoted as given, never rewritten.

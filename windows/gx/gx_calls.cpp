@@ -7,6 +7,32 @@
 #include "device_core/gx_properties.h"
 #include "windows/gx/gx_state.h"
 
+namespace {
+
+int64_t NowNs() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<int64_t>(static_cast<double>(now.QuadPart) * 1e9 /
+                                static_cast<double>(frequency.QuadPart));
+}
+
+// Sleeps to the next frame's start. TerminateThread may end the thread in
+// the middle: nothing is held.
+void HoldToThePace(device::FramePacer& pacer) {
+    if (!pacer.Paced()) {
+        return;
+    }
+    const int64_t now = NowNs();
+    const int64_t next = pacer.FrameEnded(now);
+    if (next > now) {
+        // Whole milliseconds, rounded up: the screen's timer runs at 1 ms.
+        Sleep(static_cast<DWORD>((next - now + 999999) / 1000000));
+    }
+}
+
+}  // namespace
+
 extern "C" {
 
 int GXOpenDisplay(HWND /*window*/, DWORD /*flags*/) {
@@ -46,6 +72,7 @@ int GXEndDraw() {
     }
     if (gx.settings.launch.device.dramBuffer) {
         gx.frames.Publish(gx.memory);
+        HoldToThePace(gx.pacer);
     }
     return 1;
 }

@@ -39,6 +39,7 @@ void StartNow() {
     if (gx.memory == nullptr || (config.dramBuffer && !gx.frames.Init(gx.model.bytes))) {
         throw std::runtime_error("cannot have the display's memory");
     }
+    gx.pacer = device::FramePacer(config.framesPerSecond);
     gx.programThread = GetCurrentThreadId();
     PrepareScreenDump();
     StartScreenWindow();

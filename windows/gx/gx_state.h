@@ -9,6 +9,7 @@
 #include <string>
 
 #include "device_core/display_layout.h"
+#include "device_core/frame_pacer.h"
 #include "windows/gx/frame_exchange.h"
 #include "windows/gx/settings.h"
 
@@ -23,6 +24,8 @@ struct GxState {
 
     std::atomic<bool> opened{false};
     FrameExchange frames;  // DRAM-buffer displays only
+    // The drawing thread's alone: GXEndDraw holds it to the device's pace.
+    device::FramePacer pacer;
     std::atomic<uint64_t> refreshes{0};
 };
 

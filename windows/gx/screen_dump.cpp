@@ -148,8 +148,9 @@ void FinishAtExit() {
         const unsigned long long refreshes = gx.refreshes.load();
         char line[160];
         std::snprintf(line, sizeof line,
-                      "gx.dll: %.2f s, %llu refreshes (%.1f/s), %llu published frames", seconds,
-                      refreshes, refreshes / seconds, static_cast<unsigned long long>(published));
+                      "gx.dll: %.2f s, %llu refreshes (%.1f/s), %llu published frames (%.1f/s)",
+                      seconds, refreshes, refreshes / seconds,
+                      static_cast<unsigned long long>(published), published / seconds);
         WriteErrorLine(line);
     }
     if (gFactory == nullptr) {

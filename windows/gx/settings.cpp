@@ -78,6 +78,7 @@ std::string VariableFor(const std::string& option) {
 GxSettings ReadSettings(const wchar_t* environment) {
     GxSettings settings;
     std::vector<GivenSetting> given;
+    std::string directDisplay;  // PLASMA_GX_DRAM=0, as spelled
     std::vector<std::string> seen;  // as spelled, one for each setting found
     for (const wchar_t* entry = environment; *entry != L'\0'; entry += wcslen(entry) + 1) {
         const std::wstring text = entry;
@@ -113,6 +114,8 @@ GxSettings ReadSettings(const wchar_t* environment) {
                 settings.stats = valueText == "1";
             } else if (valueText == "1") {
                 given.push_back({setting->option, name, ""});
+            } else {
+                directDisplay = name;
             }
             continue;
         }
@@ -122,5 +125,16 @@ GxSettings ReadSettings(const wchar_t* environment) {
         }
     }
     settings.launch = ApplyLaunchSettings(given, VariableFor);
+    // Frames are paced where the program meets the platform once a frame.
+    // Here the read of its running flag is the desktop compiler's own inline
+    // code, which gx.dll never sees, so the display is a DRAM buffer, paced
+    // in GXEndDraw, unless the user asks for display memory unpaced.
+    if (directDisplay.empty()) {
+        settings.launch.device.dramBuffer = true;
+    } else if (settings.launch.device.framesPerSecond != 0) {
+        throw UsageError(directDisplay +
+                         "=0 cannot be paced on the desktop, where gx.dll does not see the "
+                         "program's frames end; give PLASMA_GX_SPEED=max with it");
+    }
     return settings;
 }

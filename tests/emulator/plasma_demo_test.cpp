@@ -258,24 +258,14 @@ struct BadOption {
     const char* mentions;
 };
 
+// Each rule is checked in-process (launch_options_test); here, that a bad
+// command line reaches the user as one line and status 2, with nothing on
+// standard output: an unknown option, a bad value, a conflict.
 TEST(Options, BadOptionsNameTheProblemAndExitTwo) {
     const BadOption cases[] = {
         {{"--bogus"}, "--bogus"},
-        {{"--device"}, "--device"},
-        {{"--device", "palm"}, "pocketpc"},
-        {{"--display", "0x320"}, "--display"},
-        {{"--display", "240"}, "WxH"},
-        {{"--display", "240x5000"}, "4096"},
-        {{"--display", "240x320", "--device", "vga"}, "--device"},
-        {{"--rotate", "90"}, "--display"},
-        {{"--display", "240x320", "--rotate", "45"}, "270"},
-        {{"--tap-after", "-5"}, "milliseconds"},
-        {{"--tap-after", "10ms"}, "milliseconds"},
+        {{"--speed", "0"}, "--speed"},
         {{"--tap-after", "10", "--key-after", "20"}, "only one"},
-        {{"--screenshot", "shot.jpg"}, ".png"},
-        {{"--trace"}, "--trace"},
-        {{"--fail", "paint"}, "open or begin"},
-        {{"--scale", "0"}, "--scale"},
     };
     for (const BadOption& c : cases) {
         const ChildResult run = Demo(c.args);
@@ -300,6 +290,8 @@ TEST(Options, HelpAndVersion) {
                               "--rotate DEG",
                               "0, 90, 180 or 270",
                               "--dram",
+                              "--speed FPS|max",
+                              "from 1 to 1000",
                               "--headless",
                               "--window",
                               "--scale N",

@@ -1,6 +1,11 @@
 // scripts/demo without a display, run on this build as a user runs it.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,18 +16,23 @@
 
 namespace {
 
-ChildResult DemoScript(const TempDir& dir, const std::vector<std::string>& args) {
-    std::vector<std::string> argv = {"/usr/bin/env",
-                                     "-u",
-                                     "DISPLAY",
-                                     "-u",
-                                     "WAYLAND_DISPLAY",
-                                     "PLASMA_BUILD_DIR=" PLASMA_BUILD_DIR,
-                                     "PLASMA_DEMO_OUT=" + dir / "out",
-                                     "bash",
-                                     PLASMA_SOURCE_DIR "/scripts/demo"};
+// Runs scripts/demo with no display (unless `env` names one) on this build,
+// from `cwd` when given, with `env` added to the environment.
+ChildResult DemoScriptIn(const std::string& cwd, const std::vector<std::string>& env,
+                         const std::vector<std::string>& args, const ChildOptions& options = {}) {
+    std::vector<std::string> argv = {"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY"};
+    if (!cwd.empty()) {
+        argv.insert(argv.end(), {"-C", cwd});
+    }
+    argv.insert(argv.end(), env.begin(), env.end());
+    argv.insert(argv.end(), {"bash", PLASMA_SOURCE_DIR "/scripts/demo"});
     argv.insert(argv.end(), args.begin(), args.end());
-    return RunChild(argv);
+    return RunChild(argv, options);
+}
+
+ChildResult DemoScript(const TempDir& dir, const std::vector<std::string>& args) {
+    return DemoScriptIn(
+        "", {"PLASMA_BUILD_DIR=" PLASMA_BUILD_DIR, "PLASMA_DEMO_OUT=" + dir / "out"}, args);
 }
 
 // The user's screenshot and stop are theirs; the script adds only the rest.
@@ -62,6 +72,93 @@ TEST(DemoScript, BadScreenshotPathIsReportedAtStart) {
     ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
     EXPECT_NE(run.err.find("cannot write " + dir / "none/shot.png"), std::string::npos) << run.err;
     EXPECT_TRUE(ParseTrace(run.out).empty()) << run.out;
+}
+
+// Paths the user gives mean their own directory, wherever the script and the
+// build are: here the script and the build are reached through relative
+// paths from a directory with a space in its name.
+TEST(DemoScript, RelativePathsAreTakenFromTheCallersDirectory) {
+    TempDir dir;
+    const std::string here = dir / "my dir";
+    std::filesystem::create_directory(here);
+    std::filesystem::create_directory_symlink(PLASMA_SOURCE_DIR, here + "/checkout");
+    std::filesystem::create_directory_symlink(PLASMA_BUILD_DIR, here + "/build");
+
+    const ChildResult run =
+        RunChild({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-C", here,
+                  "PLASMA_BUILD_DIR=build", "PLASMA_DEMO_OUT=o", "bash", "checkout/scripts/demo",
+                  "--headless", "--close-after", "100", "--screenshot", "mine.png"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NO_THROW(ReadPng(here + "/mine.png"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(here + "/o/plasma.gif"));
+    EXPECT_FALSE(std::filesystem::exists(PLASMA_SOURCE_DIR "/mine.png"));
+    EXPECT_NE(run.out.find("Wrote mine.png (the device's screen) and o/plasma.gif"),
+              std::string::npos)
+        << run.out;
+}
+
+// A listening socket on 127.0.0.1 that is never accepted from: an X server
+// that takes connections and never answers (as one stopped with SIGSTOP).
+class SilentXServer {
+public:
+    SilentXServer() {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        for (int display = 20; fd_ >= 0 && display < 100; ++display) {
+            sockaddr_in address{};
+            address.sin_family = AF_INET;
+            address.sin_port = htons(static_cast<uint16_t>(6000 + display));
+            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            if (bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+                listen(fd_, 8) == 0) {
+                display_ = "127.0.0.1:" + std::to_string(display);
+                return;
+            }
+        }
+    }
+    ~SilentXServer() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    SilentXServer(const SilentXServer&) = delete;
+    SilentXServer& operator=(const SilentXServer&) = delete;
+
+    // Empty when no port was free.
+    const std::string& Display() const { return display_; }
+
+private:
+    int fd_ = -1;
+    std::string display_;
+};
+
+// A display that does not answer is no display: the script does not wait
+// for it for ever, and runs headless.
+TEST(DemoScript, DisplayThatDoesNotAnswerIsNoDisplay) {
+    SilentXServer server;
+    ASSERT_FALSE(server.Display().empty()) << "no free port for a display on 127.0.0.1";
+    TempDir dir;
+    ChildOptions options;
+    options.timeoutMs = 60000;
+    const ChildResult run =
+        DemoScriptIn("",
+                     {"DISPLAY=" + server.Display(), "PLASMA_BUILD_DIR=" PLASMA_BUILD_DIR,
+                      "PLASMA_DEMO_OUT=" + dir / "out"},
+                     {"--close-after", "100"}, options);
+    ASSERT_FALSE(run.timedOut) << "still waiting for " << server.Display();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("No display here: running headless.\n", 0), 0u) << run.out;
+    EXPECT_NO_THROW(ReadPng(dir / "out/screen.png"));
+}
+
+// A bad option is refused by the program before the script writes anything.
+TEST(DemoScript, BadOptionIsRefusedBeforeAnythingIsWritten) {
+    TempDir dir;
+    const ChildResult run = DemoScript(dir, {"--scale", "99"});
+    EXPECT_EQ(run.exitCode, 2);
+    ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_NE(run.err.find("--scale"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out/plasma.gif"));
+    EXPECT_EQ(run.out.find("Wrote"), std::string::npos) << run.out;
 }
 
 }  // namespace

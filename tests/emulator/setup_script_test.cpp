@@ -12,8 +12,9 @@
 
 namespace {
 
-void WriteStub(const std::string& path) {
-    std::ofstream(path) << "#!/bin/sh\nexit 0\n";
+// A command that prints `says` (one line, no single quotes) whatever it is asked.
+void WriteStub(const std::string& path, const std::string& says = "") {
+    std::ofstream(path) << "#!/bin/sh\necho '" << says << "'\n";
     ASSERT_EQ(chmod(path.c_str(), 0755), 0) << path;
 }
 
@@ -33,8 +34,8 @@ bool Lists(const ChildResult& run, const std::string& line) {
 TEST(SetupScript, ListsWhatIsMissingAndCountsToolsFromElsewhere) {
     TempDir bin;
     ASSERT_EQ(symlink("/bin/bash", (bin / "bash").c_str()), 0);
-    WriteStub(bin / "ninja");
-    WriteStub(bin / "qemu-arm");
+    WriteStub(bin / "ninja", "1.11.1");
+    WriteStub(bin / "qemu-arm", "qemu-arm version 7.2.22 (Debian 1:7.2+dfsg-7+deb12u18+b3)");
 
     const ChildResult all = SetupWithOnly(bin, "all");
     EXPECT_EQ(all.exitCode, 1) << all.err;
@@ -53,6 +54,59 @@ TEST(SetupScript, ListsWhatIsMissingAndCountsToolsFromElsewhere) {
     EXPECT_TRUE(Lists(demo, "SDL2 (SDL2/SDL.h) (Debian: libsdl2-dev)")) << demo.err;
     EXPECT_EQ(demo.err.find("xdotool"), std::string::npos) << demo.err;
     EXPECT_EQ(demo.err.find("arm-linux-gnueabi"), std::string::npos) << demo.err;
+}
+
+// Tools that have namesakes are known by what they say they are (asked for
+// their version, or for help), not by their names: each tool here is on
+// PATH once as itself, once as a namesake that says something else.
+TEST(SetupScript, CountsAToolByWhatItIsNotByItsName) {
+    const struct {
+        const char* command;
+        const char* genuine;  // what the real one prints, in part
+        const char* namesake;
+        const char* listed;  // the line that names it when missing
+    } tools[] = {
+        // clang-format off
+        {"convert", "Version: ImageMagick 6.9.11-60 Q16 x86_64 2021-01-25 https://imagemagick.org",
+         "Invalid Parameter - -version", "ImageMagick (convert, import) (Debian: imagemagick)"},
+        {"import", "Version: ImageMagick 6.9.11-60 Q16 x86_64 2021-01-25 https://imagemagick.org",
+         "usage: import [module]", "ImageMagick (convert, import) (Debian: imagemagick)"},
+        {"ninja", "1.11.1", "ninja: a different one", "ninja (Debian: ninja-build)"},
+        {"xdpyinfo", "xdpyinfo 1.3.2", "xdpyinfo: no such option", "xdpyinfo (Debian: x11-utils)"},
+        {"python3", "Python 3.11.2", "Python 2.7.18", "python3 (Debian: python3)"},
+        {"clang-format", "Debian clang-format version 14.0.6", "format: done",
+         "clang-format (Debian: clang-format)"},
+        {"Xvfb", "-fbdir directory       put framebuffers in mmap'ed files in directory",
+         "use: X [:<display>] [option]", "Xvfb (Debian: xvfb)"},
+        {"xdotool", "xdotool version 3.20160805.1", "xdotool: unknown command",
+         "xdotool (Debian: xdotool)"},
+        {"valgrind", "valgrind-3.19.0", "valgrind: checked", "valgrind (Debian: valgrind)"},
+        {"wine", "wine-8.0 (Debian 8.0~repack-4)", "wine: no bottle", "wine (Debian: wine)"},
+        {"qemu-arm", "qemu-arm version 7.2.22", "qemu-arm: no such file",
+         "qemu-arm (Debian: qemu-user)"},
+        // clang-format on
+    };
+    for (const bool genuine : {true, false}) {
+        SCOPED_TRACE(genuine ? "genuine" : "namesakes");
+        TempDir bin;
+        ASSERT_EQ(symlink("/bin/bash", (bin / "bash").c_str()), 0);
+        for (const auto& tool : tools) {
+            std::string says = genuine ? tool.genuine : tool.namesake;
+            // Single quotes cannot go in a stub's echo; the check does not need them.
+            for (char& c : says) {
+                if (c == '\'') {
+                    c = ' ';
+                }
+            }
+            WriteStub(bin / tool.command, says);
+        }
+        const ChildResult run = SetupWithOnly(bin, "all");
+        EXPECT_EQ(run.exitCode, 1) << run.err;
+        ASSERT_EQ(run.err.rfind("Missing:\n", 0), 0u) << run.err;
+        for (const auto& tool : tools) {
+            EXPECT_EQ(Lists(run, tool.listed), !genuine) << tool.command << " in:\n" << run.err;
+        }
+    }
 }
 
 // Where apt-get is there, root gets the missing packages installed (and is

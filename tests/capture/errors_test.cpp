@@ -77,7 +77,7 @@ struct WriteFailure {
     const char* name;
     std::function<void(const TempDir&)> setUp;
     std::vector<std::string> args;
-    std::string failedFile;  // relative to the directory
+    std::string failedFile;  // the file or folder named, relative to the directory
     int error;
     std::vector<std::string> left;  // the directory afterwards
     long fileSizeLimit;
@@ -97,12 +97,13 @@ std::vector<WriteFailure> WriteFailures() {
          ENOTDIR,
          {"plain"},
          0},
-        {"missing directory",
-         nothing,
-         {"--frames", "1", "--out", "{dir}/none/a.rgb565"},
-         "none/a.rgb565",
-         ENOENT,
-         {},
+        // A missing folder is created, but not under a file.
+        {"folder under a file",
+         [](const TempDir& dir) { std::ofstream(dir / "plain") << "x"; },
+         {"--frames", "1", "--out", "{dir}/plain/sub/a.rgb565"},
+         "plain/sub",
+         ENOTDIR,
+         {"plain"},
          0},
         // The rename fails after the whole image was written.
         {"png onto a directory",
@@ -158,6 +159,16 @@ std::vector<WriteFailure> WriteFailures() {
                          },
                          {"--frames", "1", "--out", "{dir}/ro/a.png"},
                          "ro/a.png",
+                         EACCES,
+                         {"ro"},
+                         0});
+        cases.push_back({"folder in a read-only directory",
+                         [](const TempDir& dir) {
+                             MakeDirectory(dir, "ro");
+                             chmod((dir / "ro").c_str(), 0555);
+                         },
+                         {"--frames", "1", "--out", "{dir}/ro/sub/a.gif"},
+                         "ro/sub",
                          EACCES,
                          {"ro"},
                          0});

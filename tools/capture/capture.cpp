@@ -10,7 +10,9 @@ void Capture(const Options& options, Progress& progress) {
     FrameRenderer renderer(options.width, options.height);
     int32_t done = 0;
     if (options.out.Format() == OutputFormat::kGif) {
-        AtomicFile file(options.out.ForFrame(0));  // a .gif path holds no frame number
+        const std::string path = options.out.ForFrame(0);  // a .gif path holds no frame number
+        CreateMissingFolders(path);
+        AtomicFile file(path);
         GifWriter gif(file, options.fps);
         for (int32_t frame : options.frames) {
             gif.Add(renderer.Render(frame));
@@ -21,8 +23,10 @@ void Capture(const Options& options, Progress& progress) {
         return;
     }
     for (int32_t frame : options.frames) {
+        const std::string path = options.out.ForFrame(frame);
+        CreateMissingFolders(path);
         const Image565& image = renderer.Render(frame);
-        AtomicFile file(options.out.ForFrame(frame));
+        AtomicFile file(path);
         if (options.out.Format() == OutputFormat::kPng) {
             WritePng(image, file);
         } else {

@@ -1,7 +1,12 @@
 #include "tools/capture/output_path.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "cli/usage_error.h"
@@ -80,4 +85,21 @@ std::string OutputPath::ForFrame(int32_t frame) const {
     char number[16];
     std::snprintf(number, sizeof number, "%0*d", static_cast<int>(width_), static_cast<int>(frame));
     return prefix_ + number + suffix_;
+}
+
+void CreateMissingFolders(const std::string& file) {
+    // Each folder from the top down; one that is there (or a file in its
+    // place, which the write then reports) is left as it is.
+    for (size_t slash = file.find('/', 1); slash != std::string::npos;
+         slash = file.find('/', slash + 1)) {
+        const std::string folder = file.substr(0, slash);
+        struct stat status;
+        if (folder.back() == '/' || stat(folder.c_str(), &status) == 0) {
+            continue;
+        }
+        if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+            throw std::runtime_error("cannot create folder " + folder + ": " +
+                                     std::strerror(errno));
+        }
+    }
 }

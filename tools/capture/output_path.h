@@ -27,3 +27,8 @@ private:
     bool hasFrameNumber_ = false;
     OutputFormat format_ = OutputFormat::kPng;
 };
+
+// Creates the folders on the way to `file` that are not there yet, as
+// mkdir -p does, so that --out may name a folder of its own. Throws
+// std::runtime_error naming a folder it cannot create.
+void CreateMissingFolders(const std::string& file);

@@ -13,8 +13,8 @@ namespace device {
 struct DisplayLayout {
     int32_t width = 0;
     int32_t height = 0;
-    int32_t xPitch = 0;  // bytes between horizontally adjacent pixels
-    int32_t yPitch = 0;  // bytes between vertically adjacent pixels
+    int32_t xPitch = 0;          // bytes between horizontally adjacent pixels
+    int32_t yPitch = 0;          // bytes between vertically adjacent pixels
     ptrdiff_t originOffset = 0;  // byte offset of the top-left pixel as held
     bool landscape = false;      // held sideways
 };

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "cli/usage_error.h"
+#include "device_core/settings/launch_options.h"
 #include "emulator/executable_resources.h"
 #include "emulator/frontend_choice.h"
 #include "emulator/host_loop.h"
-#include "device_core/settings/launch_options.h"
 #include "emulator/screenshot.h"
 #include "emulator/stop_signals.h"
 #include "imaging/atomic_file.h"

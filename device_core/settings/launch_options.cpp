@@ -7,8 +7,8 @@
 #include "cli/command_line.h"
 #include "cli/usage_error.h"
 #include "cli/values.h"
-#include "device_core/settings/device_profiles.h"
 #include "device_core/screen_layout.h"
+#include "device_core/settings/device_profiles.h"
 
 namespace {
 constexpr int32_t kMaxPanelSide = 4096;
@@ -42,8 +42,9 @@ std::vector<OptionDefinition> Definitions() {
         {"--headless", nullptr, "no window (the default where no display is reachable)"},
         {"--window", nullptr, "a window or nothing: fail when no display is reachable"},
         {"--scale", "N",
-         "window pixels per device pixel, " + cli::FromTo(1, kMaxScale) + " (default: the largest " +
-             cli::FromTo(1, kMaxDefaultScale) + " that fits the desktop)"},
+         "window pixels per device pixel, " + cli::FromTo(1, kMaxScale) +
+             " (default: the largest " + cli::FromTo(1, kMaxDefaultScale) +
+             " that fits the desktop)"},
         {"--tap-after", "MS", "tap the screen's centre" + delays},
         {"--key-after", "MS", "press a key" + delays},
         {"--close-after", "MS", "request a close" + delays},
@@ -201,7 +202,8 @@ void ApplyFailure(const GivenSetting& given, LaunchOptions& options) {
 
 void ApplyInput(const GivenSetting& given, ScheduledInputKind kind, LaunchOptions& options) {
     options.input = kind;
-    options.inputAfterMs = static_cast<int>(cli::Milliseconds(given.name, given.value, kMaxDelayMs));
+    options.inputAfterMs =
+        static_cast<int>(cli::Milliseconds(given.name, given.value, kMaxDelayMs));
 }
 
 void Apply(const GivenSetting& given, LaunchOptions& options) {

@@ -8,7 +8,6 @@
 
 namespace {
 
-
 // Worked by hand from the bit layout: every channel's top bits repeat into the
 // low bits, so full scale is 255 and the middle lands just above 128.
 TEST(Widen565, RepeatsEachChannelsTopBits) {
@@ -27,7 +26,6 @@ TEST(Widen565, RepeatsEachChannelsTopBits) {
         EXPECT_EQ(rgb.blue, c.blue) << std::hex << c.pixel;
     }
 }
-
 
 constexpr uint32_t kPadding = 0xDEADBEEF;
 

@@ -18,8 +18,8 @@ struct GxState {
     GxSettings settings;
     device::DisplayModel model;  // the display the program gets, and the screen
     uint8_t* memory = nullptr;   // the display's rows, top to bottom
-    DWORD programThread = 0;  // the thread that made the first GX call
-    ULONGLONG startTick = 0;  // when the process loaded gx.dll
+    DWORD programThread = 0;     // the thread that made the first GX call
+    ULONGLONG startTick = 0;     // when the process loaded gx.dll
     std::atomic<bool> ready{false};
 
     std::atomic<bool> opened{false};
@@ -37,7 +37,8 @@ GxState& Gx();
 void EnsureStarted();
 
 // The screen as the user holds it (device::ScanOut): display memory as it
-// is, or the latest published frame on a DRAM-buffer display. `published` is that frame's number (0 for none or no DRAM buffer).
+// is, or the latest published frame on a DRAM-buffer display. `published` is that frame's number (0
+// for none or no DRAM buffer).
 void CopyScreen(uint16_t* pixels, uint64_t* published);
 
 // The system's own words for an error code, else the code.

@@ -163,7 +163,8 @@ void FinishAtExit() {
         *out++ = rgb.green;
         *out++ = rgb.red;
     }
-    const HRESULT result = WritePng(gx.settings.screenshotPath, gx.model.screenWidth, gx.model.screenHeight);
+    const HRESULT result =
+        WritePng(gx.settings.screenshotPath, gx.model.screenWidth, gx.model.screenHeight);
     if (FAILED(result)) {
         WriteErrorLine("gx.dll: cannot save the screen as " + gx.settings.launch.screenshotPath +
                        " (" + Describe(result) + ")");

@@ -15,8 +15,8 @@ void PaceFrame() {
         const std::lock_guard<std::mutex> lock(d.pacerMutex);
         next = d.pacer.FrameEnded(now.time_since_epoch().count());
     }
-    const auto deadline = std::chrono::steady_clock::time_point(
-        std::chrono::steady_clock::duration(next));
+    const auto deadline =
+        std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(next));
     if (deadline > now) {
         WaitUntil(deadline);
     }

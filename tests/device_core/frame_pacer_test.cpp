@@ -13,8 +13,8 @@ constexpr int64_t kMs = 1000000;  // nanoseconds
 struct PaceCase {
     const char* name;
     int32_t framesPerSecond;
-    std::vector<int64_t> frameEnds;      // when each frame ends, ms
-    std::vector<int64_t> nextStarts;     // when the pacer lets the next begin, ms
+    std::vector<int64_t> frameEnds;   // when each frame ends, ms
+    std::vector<int64_t> nextStarts;  // when the pacer lets the next begin, ms
 };
 
 void PrintTo(const PaceCase& c, std::ostream* out) {

@@ -80,8 +80,7 @@ TEST_P(Rate, NeverDrawsMoreFramesThanTheRateAllows) {
 
 INSTANTIATE_TEST_SUITE_P(
     Speeds, Rate,
-    testing::Values(RateCase{"DefaultDram", {"--dram"}, 60},
-                    RateCase{"DefaultDirect", {}, 60},
+    testing::Values(RateCase{"DefaultDram", {"--dram"}, 60}, RateCase{"DefaultDirect", {}, 60},
                     RateCase{"SlowDram", {"--dram", "--speed", "7"}, 7},
                     RateCase{"FastDirect", {"--speed", "500"}, 500},
                     RateCase{"RotatedVga", {"--device", "vga-landscape", "--speed=30"}, 30}),
@@ -89,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // As fast as the host can: far more than any paced rate.
 TEST(Rate, MaxIsUnpaced) {
-    const ChildResult run = Demo({"--dram", "--speed", "max", "--close-after", "500", "--trace", "-"});
+    const ChildResult run =
+        Demo({"--dram", "--speed", "max", "--close-after", "500", "--trace", "-"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("pace=max"), std::string::npos) << run.out;
     const Pacing p = Paced(run.out);

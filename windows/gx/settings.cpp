@@ -78,7 +78,7 @@ std::string VariableFor(const std::string& option) {
 GxSettings ReadSettings(const wchar_t* environment) {
     GxSettings settings;
     std::vector<GivenSetting> given;
-    std::string directDisplay;  // PLASMA_GX_DRAM=0, as spelled
+    std::string directDisplay;      // PLASMA_GX_DRAM=0, as spelled
     std::vector<std::string> seen;  // as spelled, one for each setting found
     for (const wchar_t* entry = environment; *entry != L'\0'; entry += wcslen(entry) + 1) {
         const std::wstring text = entry;

@@ -50,8 +50,8 @@ std::vector<OptionDefinition> Definitions() {
         {"--close-after", "MS", "request a close" + delays},
         {"--screenshot", "FILE.png", "save the screen as the program ends, as PNG"},
         {"--trace", "FILE|-",
-         "log the program's platform calls (- for standard output); the per-frame GXBeginDraw "
-         "and GXEndDraw once, then counted"},
+         "log the program's platform calls (- for standard output); of the per-frame calls, "
+         "only the first GXBeginDraw, then a closing summary of the frames and the pace"},
         {"--fail", "open|begin",
          "a display that cannot be opened, or whose memory cannot be reached"},
         {"--version", nullptr, "print the version and exit"},

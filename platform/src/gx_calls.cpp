@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "device_core/gx_properties.h"
+#include "gx_api/gx_properties.h"
 #include "platform/src/display_state.h"
 #include "platform/src/pacing.h"
 #include "platform/src/termination.h"

@@ -4,7 +4,7 @@
 
 #include <gx.h>
 
-#include "device_core/gx_properties.h"
+#include "gx_api/gx_properties.h"
 #include "windows/gx/gx_state.h"
 
 namespace {

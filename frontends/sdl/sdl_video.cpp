@@ -2,9 +2,14 @@
 
 #include <SDL.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "frontends/sdl/display_probe.h"
+#include "frontends/sdl/named_displays.h"
 
 namespace {
 // SDL falls back to drivers that show nothing to anyone (offscreen, dummy)
@@ -18,32 +23,22 @@ bool ShowsWindows(const char* driver) {
     return false;
 }
 
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
+std::string Joined(const std::vector<std::string>& items, const char* separator) {
+    std::string joined;
+    for (const std::string& item : items) {
+        joined += (joined.empty() ? "" : separator) + item;
+    }
+    return joined;
 }
 
-// The displays the environment names, as SDL's drivers and as the user knows
-// them; none when it names none. Unnamed displays are not probed: a Wayland
-// probe without its runtime directory prints complaints of its own.
-struct Displays {
-    std::string drivers;  // in SDL's own order of preference
-    std::string names;
-};
-
-Displays NamedDisplays() {
-    Displays found;
-    const std::string x = Variable("DISPLAY"), wayland = Variable("WAYLAND_DISPLAY");
-    if (!x.empty()) {
-        found.drivers = "x11";
-        found.names = "DISPLAY=" + x;
+// Why SDL's video did not open, after which displays stayed silent.
+std::string InitFailure(const std::string& silence, const std::vector<std::string>& answering) {
+    std::string what = "cannot open a window: " + (silence.empty() ? "" : silence + ", ");
+    // SDL names the drivers it tried; the user knows the display.
+    if (!answering.empty()) {
+        what += "nothing answers at " + Joined(answering, " or ") + "; ";
     }
-    if (!wayland.empty() && (wayland[0] == '/' || !Variable("XDG_RUNTIME_DIR").empty())) {
-        found.drivers += found.drivers.empty() ? "wayland" : ",wayland";
-        found.names +=
-            (found.names.empty() ? "WAYLAND_DISPLAY=" : " or WAYLAND_DISPLAY=") + wayland;
-    }
-    return found;
+    return SdlError((what + "SDL says").c_str());
 }
 }  // namespace
 
@@ -56,22 +51,41 @@ std::string SdlError(const char* what) {
 }
 
 void InitVideo() {
-    Displays displays;
-    if (Variable("SDL_VIDEODRIVER").empty()) {
-        displays = NamedDisplays();
-        if (displays.drivers.empty()) {
-            throw std::runtime_error(
-                "cannot open a window: no display (DISPLAY and WAYLAND_DISPLAY are unset)");
+    const std::vector<std::string> userDrivers = UserVideoDrivers();
+    std::vector<std::string> drivers = userDrivers;
+    std::vector<NamedDisplay> displays;
+    for (const NamedDisplay& display : NamedDisplays()) {
+        if (userDrivers.empty()) {
+            drivers.push_back(display.driver);
         }
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, displays.drivers.c_str());
+        if (std::find(drivers.begin(), drivers.end(), display.driver) != drivers.end()) {
+            displays.push_back(display);
+        }
     }
+    if (drivers.empty()) {
+        throw std::runtime_error(kNoDisplayNamed);
+    }
+    // SDL is handed only the drivers whose display answers.
+    const std::vector<bool> silent = SilentDisplays(displays, kDisplayAnswerTime);
+    std::vector<std::string> silentNames, answeringNames;
+    for (size_t i = 0; i < displays.size(); ++i) {
+        if (silent[i]) {
+            silentNames.push_back(displays[i].name);
+            drivers.erase(std::find(drivers.begin(), drivers.end(), displays[i].driver));
+        } else {
+            answeringNames.push_back(displays[i].name);
+        }
+    }
+    const std::string silence = silentNames.empty()
+                                    ? ""
+                                    : "no answer from " + Joined(silentNames, " or ") + " in " +
+                                          std::to_string(kDisplayAnswerTime.count()) + " s";
+    if (drivers.empty()) {
+        throw std::runtime_error("cannot open a window: " + silence);
+    }
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, Joined(drivers, ",").c_str(), SDL_HINT_OVERRIDE);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        // SDL names the drivers it tried; the user knows the display.
-        throw std::runtime_error(displays.names.empty()
-                                     ? SdlError("cannot open a window")
-                                     : SdlError(("cannot open a window: nothing answers at " +
-                                                 displays.names + "; SDL says")
-                                                    .c_str()));
+        throw std::runtime_error(InitFailure(silence, answeringNames));
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!ShowsWindows(driver)) {

@@ -1,0 +1,50 @@
+#include "emulator/window_module.h"
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "frontends/sdl/sdl_module.h"
+
+namespace {
+std::string NextToExecutable(const std::string& fileName) {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    const std::string executable(path, length > 0 ? static_cast<size_t>(length) : 0);
+    return executable.substr(0, executable.rfind('/') + 1) + fileName;
+}
+
+std::string LastLoadError() {
+    const char* error = dlerror();
+    std::string reason = error != nullptr ? error : "unknown error";
+    for (char& c : reason) {
+        c = (c == '\n' || c == '\r') ? ' ' : c;  // the launcher prints one line
+    }
+    return reason;
+}
+}  // namespace
+
+std::unique_ptr<Frontend> OpenWindowModule(const std::string& fileName,
+                                           const SdlFrontendOptions& options) {
+    const std::string path = NextToExecutable(fileName);
+    // Every symbol now, so that a module from another build fails here, not
+    // in the middle of a run.
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        throw std::runtime_error("cannot open a window: cannot load the window front-end: " +
+                                 LastLoadError());
+    }
+    const auto entry = reinterpret_cast<SdlModuleEntry>(dlsym(module, kSdlModuleEntry));
+    if (entry == nullptr) {
+        throw std::runtime_error("cannot open a window: " + path +
+                                 " is not this build's window front-end: " + LastLoadError());
+    }
+    std::string reason;
+    Frontend* frontend = entry(&options, &reason);
+    if (frontend == nullptr) {
+        throw std::runtime_error(reason);
+    }
+    return std::unique_ptr<Frontend>(frontend);
+}

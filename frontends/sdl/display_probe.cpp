@@ -1,0 +1,86 @@
+#include "frontends/sdl/display_probe.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+// An X server answers the connection setup (Xlib's XOpenDisplay, which SDL
+// calls, waits for that answer without a limit); a refusal is an answer too.
+void AskX(const std::string& display) {
+    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+    xcb_disconnect(connection);
+}
+
+// A Wayland compositor answers wl_display.sync (SDL's first round trip)
+// with events; a closed connection is an answer too.
+void AskWayland(const std::string& path) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (fd < 0 || path.size() >= sizeof(address.sun_path)) {
+        if (fd >= 0) {
+            close(fd);
+        }
+        return;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
+        // Object 1 (wl_display), request 0 (sync) of 12 bytes, callback id 2.
+        const uint32_t sync[3] = {1, 12u << 16 | 0, 2};
+        char answer = 0;
+        if (send(fd, sync, sizeof(sync), MSG_NOSIGNAL) == sizeof(sync)) {
+            (void)recv(fd, &answer, 1, 0);
+        }
+    }
+    close(fd);
+}
+
+void Ask(const NamedDisplay& display) {
+    if (display.driver == "x11") {
+        AskX(display.address);
+    } else if (display.driver == "wayland") {
+        AskWayland(display.address);
+    }
+}
+
+// What the asking threads share with the caller, who may leave before they end.
+struct Answers {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::vector<bool> answered;
+    size_t left = 0;
+};
+}  // namespace
+
+std::vector<bool> SilentDisplays(const std::vector<NamedDisplay>& displays,
+                                 std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    auto answers = std::make_shared<Answers>();
+    answers->answered.assign(displays.size(), false);
+    answers->left = displays.size();
+    for (size_t i = 0; i < displays.size(); ++i) {
+        std::thread([answers, i, display = displays[i]] {
+            Ask(display);
+            std::lock_guard<std::mutex> lock(answers->mutex);
+            answers->answered[i] = true;
+            --answers->left;
+            answers->arrived.notify_all();
+        }).detach();
+    }
+    std::unique_lock<std::mutex> lock(answers->mutex);
+    answers->arrived.wait_until(lock, deadline, [&] { return answers->left == 0; });
+    std::vector<bool> silent;
+    for (const bool answered : answers->answered) {
+        silent.push_back(!answered);
+    }
+    return silent;
+}

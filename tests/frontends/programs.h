@@ -24,6 +24,17 @@ inline std::string FindProgram(const std::string& name) {
     return "";
 }
 
+// A display number with no X server behind it, as ":N".
+inline std::string UnservedDisplay() {
+    for (int number = 90;; ++number) {
+        const std::string n = std::to_string(number);
+        if (access(("/tmp/.X11-unix/X" + n).c_str(), F_OK) != 0 &&
+            access(("/tmp/.X" + n + "-lock").c_str(), F_OK) != 0) {
+            return ":" + n;
+        }
+    }
+}
+
 // One image of the program's icon file as ImageMagick reads it, 0xAARRGGBB
 // pixels; throws std::runtime_error when that fails.
 inline std::vector<uint32_t> IconByImageMagick(int index) {

@@ -607,17 +607,6 @@ TEST_F(SdlWindow, NothingOutlivesTheLauncherEndedDuringAMessageBox) {
         << ShownWindows(x()).size() << " windows stayed on the screen";
 }
 
-// A display number with no X server behind it.
-std::string UnservedDisplay() {
-    for (int number = 90;; ++number) {
-        const std::string n = std::to_string(number);
-        if (access(("/tmp/.X11-unix/X" + n).c_str(), F_OK) != 0 &&
-            access(("/tmp/.X" + n + "-lock").c_str(), F_OK) != 0) {
-            return ":" + n;
-        }
-    }
-}
-
 // Where no display can be reached the launcher goes on headless, unless a
 // window was required; SDL's drivers that show nothing (offscreen, dummy) do
 // not count as a window. SDL picks its driver itself here, as for a user.

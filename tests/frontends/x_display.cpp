@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -60,7 +61,18 @@ void VirtualDisplay::Start(const std::string& xvfb) {
     }
 }
 
+void VirtualDisplay::Freeze() {
+    if (server_ > 0 && kill(server_, SIGSTOP) == 0) {
+        frozen_ = true;
+    }
+}
+
 void VirtualDisplay::Stop() {
+    // A frozen server would hold the closing of our connection, and its end.
+    if (frozen_) {
+        kill(server_, SIGCONT);
+        frozen_ = false;
+    }
     if (display_ != nullptr) {
         XCloseDisplay(display_);
         display_ = nullptr;

@@ -21,10 +21,14 @@ public:
     void Start(const std::string& xvfb);
     // Stops the server; its clients lose their connection and end.
     void Stop();
+    // Stops the server in its tracks (SIGSTOP): it keeps its socket and takes
+    // connections, but answers nothing until it is stopped for good.
+    void Freeze();
     Display* x() const { return display_; }
 
 private:
     pid_t server_ = -1;
+    bool frozen_ = false;
     Display* display_ = nullptr;
 };
 

@@ -13,7 +13,13 @@ std::string NextToExecutable(const std::string& fileName) {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
     const std::string executable(path, length > 0 ? static_cast<size_t>(length) : 0);
-    return executable.substr(0, executable.rfind('/') + 1) + fileName;
+    const size_t slash = executable.rfind('/');
+    // A bare name would be looked for on the library path instead.
+    if (slash == std::string::npos) {
+        throw std::runtime_error(
+            "cannot open a window: cannot find the window front-end: /proc/self/exe is unreadable");
+    }
+    return executable.substr(0, slash + 1) + fileName;
 }
 
 std::string LastLoadError() {

@@ -14,9 +14,14 @@
 
 namespace {
 // An X server answers the connection setup (Xlib's XOpenDisplay, which SDL
-// calls, waits for that answer without a limit); a refusal is an answer too.
+// calls, waits for that answer without a limit); a refusal is an answer too,
+// so the setup goes without credentials. Looking them up would go through
+// libXau's file name buffer, which it keeps for the process and frees at exit
+// under a thread that may still be here.
 void AskX(const std::string& display) {
-    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+    xcb_auth_info_t none{};
+    xcb_connection_t* connection =
+        xcb_connect_to_display_with_auth_info(display.c_str(), &none, nullptr);
     xcb_disconnect(connection);
 }
 

@@ -8,9 +8,11 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace {
 // An X server answers the connection setup (Xlib's XOpenDisplay, which SDL
@@ -18,16 +20,16 @@ namespace {
 // so the setup goes without credentials. Looking them up would go through
 // libXau's file name buffer, which it keeps for the process and frees at exit
 // under a thread that may still be here.
-void AskX(const std::string& display) {
+std::function<void()> AskX(const std::string& display) {
     xcb_auth_info_t none{};
     xcb_connection_t* connection =
         xcb_connect_to_display_with_auth_info(display.c_str(), &none, nullptr);
-    xcb_disconnect(connection);
+    return [connection] { xcb_disconnect(connection); };
 }
 
 // A Wayland compositor answers wl_display.sync (SDL's first round trip)
 // with events; a closed connection is an answer too.
-void AskWayland(const std::string& path) {
+std::function<void()> AskWayland(const std::string& path) {
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -35,7 +37,7 @@ void AskWayland(const std::string& path) {
         if (fd >= 0) {
             close(fd);
         }
-        return;
+        return nullptr;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
@@ -47,14 +49,18 @@ void AskWayland(const std::string& path) {
         }
     }
     close(fd);
+    return nullptr;
 }
 
-void Ask(const NamedDisplay& display) {
+// Asks the display; returns what closes the connection, if it stays open.
+std::function<void()> Ask(const NamedDisplay& display) {
     if (display.driver == "x11") {
-        AskX(display.address);
-    } else if (display.driver == "wayland") {
-        AskWayland(display.address);
+        return AskX(display.address);
     }
+    if (display.driver == "wayland") {
+        return AskWayland(display.address);
+    }
+    return nullptr;
 }
 
 // What the asking threads share with the caller, who may leave before they end.
@@ -63,29 +69,45 @@ struct Answers {
     std::condition_variable arrived;
     std::vector<bool> answered;
     size_t left = 0;
+    bool abandoned = false;  // the caller left: a late answer closes its own connection
+    std::vector<std::function<void()>> held;
 };
 }  // namespace
 
-std::vector<bool> SilentDisplays(const std::vector<NamedDisplay>& displays,
-                                 std::chrono::milliseconds limit) {
+DisplayAnswers::DisplayAnswers(const std::vector<NamedDisplay>& displays,
+                               std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     auto answers = std::make_shared<Answers>();
     answers->answered.assign(displays.size(), false);
     answers->left = displays.size();
     for (size_t i = 0; i < displays.size(); ++i) {
         std::thread([answers, i, display = displays[i]] {
-            Ask(display);
-            std::lock_guard<std::mutex> lock(answers->mutex);
+            std::function<void()> close = Ask(display);
+            std::unique_lock<std::mutex> lock(answers->mutex);
             answers->answered[i] = true;
             --answers->left;
             answers->arrived.notify_all();
+            if (!answers->abandoned) {
+                answers->held.push_back(std::move(close));
+            } else if (close) {
+                lock.unlock();
+                close();
+            }
         }).detach();
     }
     std::unique_lock<std::mutex> lock(answers->mutex);
     answers->arrived.wait_until(lock, deadline, [&] { return answers->left == 0; });
-    std::vector<bool> silent;
+    answers->abandoned = true;
+    held_ = std::move(answers->held);
     for (const bool answered : answers->answered) {
-        silent.push_back(!answered);
+        silent_.push_back(!answered);
     }
-    return silent;
+}
+
+DisplayAnswers::~DisplayAnswers() {
+    for (const std::function<void()>& close : held_) {
+        if (close) {
+            close();
+        }
+    }
 }

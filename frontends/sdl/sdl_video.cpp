@@ -66,7 +66,8 @@ void InitVideo() {
         throw std::runtime_error(kNoDisplayNamed);
     }
     // SDL is handed only the drivers whose display answers.
-    const std::vector<bool> silent = SilentDisplays(displays, kDisplayAnswerTime);
+    const DisplayAnswers answers(displays, kDisplayAnswerTime);
+    const std::vector<bool>& silent = answers.Silent();
     std::vector<std::string> silentNames, answeringNames;
     for (size_t i = 0; i < displays.size(); ++i) {
         if (silent[i]) {

@@ -3,12 +3,19 @@
 // and how the program ended. Every case asks for evidence that the program
 // really ran: a Windows program that Wine cannot run may end with 0 at once.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -16,6 +23,7 @@
 #include "tests/support/case_name.h"
 #include "tests/support/child_process.h"
 #include "tests/support/png_image.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -40,15 +48,19 @@ struct WineRun {
 };
 
 // Runs plasma.exe with these PLASMA_GX_* settings (and PLASMA_GX_STATS=1)
-// under plasma-watch, which ends it after timeoutMs.
+// under plasma-watch, which ends it after timeoutMs. A launcher, when given,
+// is the Windows program that starts plasma-watch.
 WineRun RunPlasma(const Settings& settings, int timeoutMs = 15000,
-                  const std::vector<std::string>& action = {}) {
+                  const std::vector<std::string>& action = {},
+                  const std::vector<std::string>& launcher = {}) {
     std::vector<std::string> argv = {"/usr/bin/env", "WINEPREFIX=" PLASMA_WINE_PREFIX,
                                      "WINEDEBUG=-all", "PLASMA_GX_STATS=1"};
     for (const auto& [name, value] : settings) {
         argv.push_back(name + "=" + value);
     }
-    argv.insert(argv.end(), {PLASMA_WINE64, PLASMA_WATCH, std::to_string(timeoutMs), PLASMA_EXE});
+    argv.push_back(PLASMA_WINE64);
+    argv.insert(argv.end(), launcher.begin(), launcher.end());
+    argv.insert(argv.end(), {PLASMA_WATCH, std::to_string(timeoutMs), PLASMA_EXE});
     argv.insert(argv.end(), action.begin(), action.end());
     ChildOptions options;
     options.timeoutMs = timeoutMs + 30000;  // Wine's own start-up on a busy machine
@@ -284,17 +296,201 @@ TEST(Screen, DirectDisplayMemoryShowsThePlasmaInPlace) {
     EXPECT_LT(black, 240 * 295 / 10);
 }
 
-// Refused as the display opens, before any frame, in the system's words.
-TEST(Screen, AScreenshotThatCannotBeWrittenIsReportedWithExitOne) {
-    const WineRun run = RunPlasma({{"PLASMA_GX_CLOSE_AFTER", "100000"},
-                                   {"PLASMA_GX_SCREENSHOT", "/nonexistent/folder/shot.png"}});
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+bool IsCountsLine(const std::string& line) {
+    return line.find(" refreshes (") != std::string::npos;
+}
+
+std::string Repeat(const std::string& part, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) {
+        text += part;
+    }
+    return text;
+}
+
+// A screenshot that could not be saved is refused as the display opens, before
+// any frame (so a close due long after the run's time limit never comes), in
+// one line that says why as a user would, and nothing is left in its folder.
+TEST(Screenshot, OneThatCannotBeWrittenIsRefusedAtStartWithExitOne) {
+    TempDir dir;
+    WriteText(dir / "file", "not a folder");
+    ASSERT_EQ(mkdir((dir / "folder.png").c_str(), 0755), 0);
+    WriteText(dir / "read-only.png", "the user's");
+    ASSERT_EQ(chmod((dir / "read-only.png").c_str(), 0444), 0);
+    const std::vector<std::string> before = dir.Names();
+    const std::string longName = Repeat("c", 252) + ".png";         // 256 characters
+    const std::string longUtf8 = Repeat("\xc3\xa9", 126) + ".png";  // 130, in 256 bytes
+    const struct {
+        std::string path, reason;
+    } cases[] = {
+        {"/nonexistent/folder/shot.png", "there is no folder /nonexistent/folder"},
+        {dir / "file/shot.png", dir / "file is a file, not a folder"},
+        {dir / "folder.png", "it is a folder"},
+        // Windows replaces no read-only file; Wine as root would.
+        {dir / "read-only.png", "it is read-only"},
+        {"NUL.png", "NUL.png is a device name, not a file"},
+        {dir / "con.png", "con.png is a device name, not a file"},
+        {dir / "Com1.tar.png", "Com1.tar.png is a device name, not a file"},
+        {dir / "a?b.png", "that is not a name a file can have"},
+        {dir / longName, "the name is 256 characters long, and a file name has at most 255"},
+        {dir / longUtf8, "the name is 256 bytes long, and a file name has at most 255"},
+    };
+    for (const auto& c : cases) {
+        const WineRun run = RunPlasma(
+            {{"PLASMA_GX_CLOSE_AFTER", "100000"}, {"PLASMA_GX_SCREENSHOT", c.path}}, 15000);
+        ASSERT_TRUE(run.watched) << c.path << Describe(run);
+        EXPECT_EQ(run.exitCode, 1) << c.path << Describe(run);
+        // The failure alone: a display that never started has no counts.
+        EXPECT_EQ(run.gxLines,
+                  std::vector<std::string>{"gx.dll: cannot write " + c.path + ": " + c.reason})
+            << Describe(run);
+        EXPECT_FALSE(run.SawWindow(kMainWindow)) << c.path << Describe(run);
+        EXPECT_EQ(dir.Names(), before) << c.path;
+    }
+    EXPECT_EQ(ReadText(dir / "read-only.png"), "the user's");
+}
+
+// Written under a temporary name of its own beside it, then renamed into
+// place: any other file is left as it was, and only the screenshot remains.
+TEST(Screenshot, OtherFilesBesideItAreLeftAsTheyWere) {
+    TempDir dir;
+    WriteText(dir / "keep.png.part", "the user's own");
+    WriteText(dir / "keep.png", "an older screenshot");
+    const WineRun run =
+        RunPlasma({{"PLASMA_GX_CLOSE_AFTER", "300"}, {"PLASMA_GX_SCREENSHOT", dir / "keep.png"}});
+    ASSERT_EQ(run.exitCode, 0) << Describe(run);
+    EXPECT_EQ(ReadPng(dir / "keep.png").width, 240);
+    EXPECT_EQ(ReadText(dir / "keep.png.part"), "the user's own");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"keep.png", "keep.png.part"}));
+}
+
+// Each run has a temporary name of its own: none of them gets in another's
+// way, and the file is one whole screenshot.
+TEST(Screenshot, RunsSavingToOneFileAtOnceAllSucceed) {
+    TempDir dir;
+    constexpr int kRuns = 12;
+    std::vector<WineRun> runs(kRuns);
+    std::vector<std::thread> threads;
+    for (WineRun& run : runs) {
+        threads.emplace_back([&run, &dir] {
+            run = RunPlasma(
+                {{"PLASMA_GX_CLOSE_AFTER", "300"}, {"PLASMA_GX_SCREENSHOT", dir / "same.png"}});
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (const WineRun& run : runs) {
+        EXPECT_EQ(run.exitCode, 0) << Describe(run);
+        EXPECT_EQ(run.gxLines.size(), 1u) << Describe(run);  // the counts alone
+    }
+    EXPECT_EQ(ReadPng(dir / "same.png").height, 320);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"same.png"});
+}
+
+// The longest names work: the temporary name is cut to fit, never inside a
+// character. (Wine itself cuts names of 4-byte characters short near the
+// limit, so those are not tried.)
+TEST(Screenshot, NamesOf255BytesAreWritten) {
+    const std::string names[] = {Repeat("a", 251) + ".png", "a" + Repeat("\xc3\xa9", 125) + ".png"};
+    for (const std::string& name : names) {
+        ASSERT_EQ(name.size(), 255u);
+        TempDir dir;
+        const WineRun run =
+            RunPlasma({{"PLASMA_GX_CLOSE_AFTER", "300"}, {"PLASMA_GX_SCREENSHOT", dir / name}});
+        EXPECT_EQ(run.exitCode, 0) << Describe(run);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{name}) << Describe(run);
+    }
+}
+
+// A file system of 16 KiB, too small for a screenshot, mounted for one test;
+// mounting needs root. Wine's server opens the files, so the mount is one
+// that every process sees, undone at the end.
+class SmallDisk {
+public:
+    explicit SmallDisk(unsigned long flags) : path_(dir_ / "disk") {
+        mkdir(path_.c_str(), 0755);
+        if (mount("tmpfs", path_.c_str(), "tmpfs", flags, "size=16k") != 0) {
+            error_ = errno;
+        }
+    }
+    ~SmallDisk() {
+        if (error_ == 0) {
+            umount2(path_.c_str(), MNT_DETACH);
+        }
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool Mounted() const { return error_ == 0; }
+    std::string Why() const {
+        return std::string("cannot mount a file system: ") + std::strerror(error_);
+    }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    std::vector<std::string> Names() const { return TempDir::NamesIn(path_); }
+
+private:
+    TempDir dir_;
+    std::string path_;
+    int error_ = 0;
+};
+
+// Only the end can find the disk full: after the counts, one plain line, and
+// the temporary file gone.
+TEST(Screenshot, AFullDiskIsReportedAfterTheRunInPlainWords) {
+    const SmallDisk disk(0);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << disk.Why();
+    }
+    const WineRun run =
+        RunPlasma({{"PLASMA_GX_CLOSE_AFTER", "300"}, {"PLASMA_GX_SCREENSHOT", disk / "shot.png"}});
     ASSERT_TRUE(run.watched) << Describe(run);
     EXPECT_EQ(run.exitCode, 1) << Describe(run);
-    // The failure alone: a display that never started has no counts.
-    ASSERT_EQ(run.gxLines.size(), 1u) << Describe(run);
-    EXPECT_EQ(run.gxLines[0].rfind("gx.dll: cannot write /nonexistent/folder/shot.png: ", 0), 0u)
+    ASSERT_EQ(run.gxLines.size(), 2u) << Describe(run);
+    EXPECT_TRUE(IsCountsLine(run.gxLines[0])) << Describe(run);
+    EXPECT_EQ(run.gxLines[1], "gx.dll: cannot write " + disk / "shot.png" + ": the disk is full");
+    EXPECT_TRUE(disk.Names().empty());
+}
+
+// A folder that takes no new file is known before the run.
+TEST(Screenshot, AReadOnlyFolderIsRefusedAtStart) {
+    const SmallDisk disk(MS_RDONLY);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << disk.Why();
+    }
+    const WineRun run = RunPlasma(
+        {{"PLASMA_GX_CLOSE_AFTER", "100000"}, {"PLASMA_GX_SCREENSHOT", disk / "shot.png"}});
+    ASSERT_TRUE(run.watched) << Describe(run);
+    EXPECT_EQ(run.exitCode, 1) << Describe(run);
+    EXPECT_EQ(run.gxLines, std::vector<std::string>{"gx.dll: cannot write " + disk / "shot.png" +
+                                                    ": its folder cannot be written to"})
         << Describe(run);
-    EXPECT_EQ(run.gxLines[0].find("0x"), std::string::npos) << Describe(run);
+}
+
+// A desktop whose graphics driver ("none") does not exist has no windows:
+// the display is refused as it opens, in one line, with no counts and no
+// screenshot.
+TEST(Window, WithoutAGraphicsDriverTheDisplayIsRefusedWithExitOne) {
+    TempDir dir;
+    const WineRun run =
+        RunPlasma({{"PLASMA_GX_CLOSE_AFTER", "300"}, {"PLASMA_GX_SCREENSHOT", dir / "shot.png"}},
+                  15000, {}, {"explorer.exe", "/desktop=plasma-no-driver,640x480,none"});
+    ASSERT_TRUE(run.watched) << Describe(run);
+    EXPECT_EQ(run.exitCode, 1) << Describe(run);
+    ASSERT_EQ(run.gxLines.size(), 1u) << Describe(run);
+    EXPECT_EQ(run.gxLines[0].rfind("gx.dll: cannot open a window: ", 0), 0u) << Describe(run);
+    EXPECT_TRUE(dir.Names().empty());
 }
 
 struct BadSetting {

@@ -190,7 +190,10 @@ void CheckScreenshot(const GxSettings& settings) {
         givenSlash == std::wstring::npos ? L"" : given.substr(0, givenSlash + 1);
     const DWORD folder = GetFileAttributesW(FolderToAsk(givenFolder).c_str());
     if (folder == INVALID_FILE_ATTRIBUTES) {
-        throw CannotWrite("there is no folder " + Utf8(FolderToAsk(givenFolder)));
+        const DWORD error = GetLastError();
+        throw CannotWrite(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                              ? "there is no folder " + Utf8(FolderToAsk(givenFolder))
+                              : Reason(error));
     }
     if ((folder & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         throw CannotWrite(Utf8(FolderToAsk(givenFolder)) + " is a file, not a folder");

@@ -189,8 +189,8 @@ void CheckWritable(const std::string& path) {
 }
 
 bool SameOutputFile(const std::string& a, const std::string& b) {
-    struct stat first {
-    }, second{};
+    struct stat first {};
+    struct stat second {};
     const bool firstExists = stat(a.c_str(), &first) == 0;
     const bool secondExists = stat(b.c_str(), &second) == 0;
     if (firstExists || secondExists) {

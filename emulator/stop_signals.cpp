@@ -6,7 +6,7 @@
 #include <csignal>
 
 #include "imaging/atomic_file.h"
-#include "process/ending_signals.h"
+#include "imaging/ending_signals.h"
 
 namespace {
 std::atomic<bool> gCloseRequests{false};

@@ -11,7 +11,7 @@
 
 #include "cli/usage_error.h"
 #include "imaging/atomic_file.h"
-#include "process/ending_signals.h"
+#include "imaging/ending_signals.h"
 #include "tools/capture/capture.h"
 #include "tools/capture/options.h"
 

@@ -1,4 +1,4 @@
-#include "process/ending_signals.h"
+#include "imaging/ending_signals.h"
 
 #include <signal.h>
 

@@ -2,7 +2,8 @@
 // What the host programs do when a signal ends them: clean up first (a file
 // half written is removed), then end as the signal's default action would,
 // so that the parent sees the death by that signal and a core file where the
-// signal dumps one.
+// signal dumps one. Apart from the file writer, which sets no signal
+// handling: each program's main installs this with the writer's clean-up.
 
 #include <initializer_list>
 #include <vector>

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -238,13 +239,28 @@ TEST(Profiles, GiveThisProgramTheLegacyPortraitDisplay) {
     }
 }
 
+// Sent once the program has its window (it starts its render thread after):
+// one that came before would end the process at once.
 TEST(Signals, TerminationRequestsAClose) {
+    const std::string trace = TempPath("termination-trace.txt");
+    bool sent = false;
     ChildOptions options;
-    options.signal = SIGTERM;
-    options.signalAfterMs = 300;
-    const ChildResult run = Demo({"--trace", "-"}, options);
+    options.whileRunning = [&](pid_t pid) {
+        std::ifstream in(trace);
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        if (!sent && Find(ParseTrace(text), "CreateThread", "(render)") != nullptr) {
+            sent = true;
+            kill(pid, SIGTERM);
+        }
+    };
+    const ChildResult run = Demo({"--trace", trace}, options);
+    std::ifstream in(trace);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(trace.c_str());
+    ASSERT_TRUE(sent);
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(Find(ParseTrace(run.out), "DispatchMessageW", "WM_CLOSE"), nullptr) << run.out;
+    EXPECT_NE(Find(ParseTrace(text), "DispatchMessageW", "WM_CLOSE"), nullptr) << text;
 }
 
 TEST(Signals, ASecondSignalEndsAtOnce) {

@@ -206,22 +206,31 @@ INSTANTIATE_TEST_SUITE_P(Signals, StopSignal, ::testing::Values(SIGINT, SIGTERM)
 // A shell starts a background job with SIGINT ignored, so that Ctrl-C at the
 // terminal reaches only the foreground; the job keeps it that way. SIGTERM
 // counts however it was inherited.
+// Both are sent once the program has its window.
 TEST(Signals, InterruptInheritedAsIgnoredStaysIgnoredTerminationAlwaysCounts) {
     for (const int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(SignalName(signal));
+        TempDir dir;
+        const std::string trace = dir / "trace.txt";
+        bool sent = false;
         ChildOptions options;
-        options.signal = signal;
-        options.signalAfterMs = 200;
+        options.whileRunning = [&](pid_t pid) {
+            if (!sent && TraceHas(ReadFile(trace), "CreateThread", "(render)")) {
+                sent = true;
+                kill(pid, signal);
+            }
+        };
         ChildResult run;
         {
             const InheritedDisposition ignored(signal, SIG_IGN);
-            run = Demo({"--tap-after", "1500", "--trace", "-"}, options);
+            run = Demo({"--tap-after", "1500", "--trace", trace}, options);
         }
+        ASSERT_TRUE(sent);
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        const bool closed = TraceHas(run.out, "DispatchMessageW", "WM_CLOSE");
-        EXPECT_EQ(closed, signal == SIGTERM) << run.out;
+        const std::string text = ReadFile(trace);
+        EXPECT_EQ(TraceHas(text, "DispatchMessageW", "WM_CLOSE"), signal == SIGTERM) << text;
         if (signal == SIGINT) {
-            EXPECT_TRUE(TraceHas(run.out, "DispatchMessageW", "WM_LBUTTONDOWN")) << run.out;
+            EXPECT_TRUE(TraceHas(text, "DispatchMessageW", "WM_LBUTTONDOWN")) << text;
         }
     }
 }

@@ -71,6 +71,9 @@ int RunHost(Frontend& frontend, device::EntryPoint entry, const LaunchOptions& o
         // Input before the program's window exists would reach nobody: hold
         // it until the window is there.
         const bool windowExists = device::MainWindowExists();
+        if (windowExists) {
+            TakeStopSignalsAsCloseRequests();
+        }
         if (!closeRequested && StopSignalReceived() && windowExists) {
             closeRequested = true;
             device::CloseRequest();

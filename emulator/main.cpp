@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -56,11 +57,24 @@ int CloseTrace(FILE* trace) {
     return error;
 }
 
+// Two outputs in one file would leave only the one written last.
+void RefuseOneFileForBoth(const LaunchOptions& options) {
+    if (options.tracePath.empty() || options.screenshotPath.empty()) {
+        return;
+    }
+    const bool toStandardOutput = options.tracePath == "-";
+    if (SameOutputFile(toStandardOutput ? "/dev/stdout" : options.tracePath,
+                       options.screenshotPath)) {
+        throw UsageError(std::string("--trace") + (toStandardOutput ? " - (standard output)" : "") +
+                         " and --screenshot are the same file: " + options.screenshotPath);
+    }
+}
+
 // Everything that cannot be done throws, with a one-line message; main says
 // it and exits 2 for a bad command line, 1 for anything else.
 int Run(int argc, char** argv) {
     // First of all: a stop that comes while the device and its window are
-    // still being made is a close request too.
+    // still being made ends the process at once.
     InstallStopSignals();
     const auto start = std::chrono::steady_clock::now();
     LaunchOptions options = ParseLaunchOptions(argc, argv);
@@ -70,6 +84,7 @@ int Run(int argc, char** argv) {
     if (options.version) {
         return Print(std::string("plasma-demo ") + PLASMA_VERSION + "\n");
     }
+    RefuseOneFileForBoth(options);
     if (!options.screenshotPath.empty()) {
         // A screenshot that could not be saved is refused now, not after the run.
         CheckWritable(options.screenshotPath);
@@ -81,6 +96,9 @@ int Run(int argc, char** argv) {
     }
 
     device::Init(options.device);
+    if (!options.screenshotPath.empty()) {
+        CheckScreenshotMemory(options.screenshotPath);
+    }
     // The first thread the program creates draws its frames.
     device::NameProgramThreads({"render"});
     InstallExecutableResources();
@@ -108,6 +126,9 @@ int main(int argc, char** argv) {
     } catch (const UsageError& bad) {
         std::fprintf(stderr, "plasma-demo: %s\n", bad.what());
         return kBadUsage;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "plasma-demo: not enough memory to run\n");
+        return kFailed;
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "plasma-demo: %s\n", failure.what());
         return kFailed;

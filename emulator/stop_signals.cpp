@@ -1,18 +1,19 @@
 #include "emulator/stop_signals.h"
 
-#include <pthread.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <csignal>
 
 #include "imaging/atomic_file.h"
+#include "imaging/ending_signals.h"
 
 namespace {
+std::atomic<bool> gCloseRequests{false};
 std::atomic<int> gStopSignals{0};
 
 void OnStopSignal(int signal) {
-    if (gStopSignals.fetch_add(1) > 0) {
+    if (!gCloseRequests.load() || gStopSignals.fetch_add(1) > 0) {
         RemovePendingTempFile();
         _exit(128 + signal);
     }
@@ -20,15 +21,7 @@ void OnStopSignal(int signal) {
 }  // namespace
 
 void InstallStopSignals() {
-    // The screenshot's handlers come first and are then replaced for SIGINT
-    // and SIGTERM: held back meanwhile, a stop signal reaches the stop
-    // handler instead of ending the process in between.
-    sigset_t stops, previous;
-    sigemptyset(&stops);
-    sigaddset(&stops, SIGINT);
-    sigaddset(&stops, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stops, &previous);
-    RemoveTempFileOnSignals();
+    CleanUpOnEndingSignals(RemovePendingTempFile, {SIGINT, SIGTERM});
     struct sigaction action = {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -38,7 +31,10 @@ void InstallStopSignals() {
         sigaction(SIGINT, &action, nullptr);
     }
     sigaction(SIGTERM, &action, nullptr);
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+void TakeStopSignalsAsCloseRequests() {
+    gCloseRequests.store(true);
 }
 
 bool StopSignalReceived() {

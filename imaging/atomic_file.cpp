@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <utility>
 
@@ -18,8 +17,6 @@ namespace {
 char gPendingTemp[PATH_MAX];
 std::atomic<bool> gHasPendingTemp{false};
 
-constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,
-                                  SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU};
 constexpr int kMaxLinks = 40;  // links in a row before the system says ELOOP
 
 void SetPending(const std::string& path) {
@@ -32,12 +29,6 @@ void SetPending(const std::string& path) {
 
 void ClearPending() {
     gHasPendingTemp.store(false);
-}
-
-void OnSignal(int signal) {
-    RemovePendingTempFile();
-    // SA_RESETHAND restored the default action; it runs once this returns.
-    raise(signal);
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -197,24 +188,29 @@ void CheckWritable(const std::string& path) {
     }
 }
 
+bool SameOutputFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    const bool firstExists = stat(a.c_str(), &first) == 0;
+    const bool secondExists = stat(b.c_str(), &second) == 0;
+    if (firstExists || secondExists) {
+        return firstExists && secondExists && S_ISREG(first.st_mode) &&
+               first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    }
+    // Neither is there yet: the same name in the same directory, where the
+    // links lead.
+    const std::string targetA = FinalName(a), targetB = FinalName(b);
+    const std::string directoryA = DirectoryOf(targetA), directoryB = DirectoryOf(targetB);
+    if (targetA.substr(directoryA.size()) != targetB.substr(directoryB.size()) ||
+        stat(directoryA.empty() ? "." : directoryA.c_str(), &first) != 0 ||
+        stat(directoryB.empty() ? "." : directoryB.c_str(), &second) != 0) {
+        return false;
+    }
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 void RemovePendingTempFile() noexcept {
     if (gHasPendingTemp.load()) {
         unlink(gPendingTemp);
     }
-}
-
-void RemoveTempFileOnSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    for (int signal : kEndingSignals) {
-        struct sigaction inherited {};
-        sigaction(signal, nullptr, &inherited);
-        if (inherited.sa_handler != SIG_IGN) {
-            sigaction(signal, &action, nullptr);
-        }
-    }
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
 }

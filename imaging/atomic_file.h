@@ -46,13 +46,14 @@ private:
 // Lets a program refuse at its start an output it could only fail at its end.
 void CheckWritable(const std::string& path);
 
-// Removes the temporary file being written, if there is one. Safe in a signal
+// True when writing `a` and writing `b` would write one and the same regular
+// file, however each is spelled: through "./" or "..", symbolic links (to a
+// file yet to be made, too) or other hard links of an existing file. Two
+// outputs in one file would leave only the one written last. Devices, pipes
+// and terminals, written as they are, never count.
+bool SameOutputFile(const std::string& a, const std::string& b);
+
+// Removes the temporary file being written, if there is one: for a program's
+// signal handlers, which decide when the process ends. Safe in a signal
 // handler, and from any thread.
 void RemovePendingTempFile() noexcept;
-
-// Removes the temporary file being written when a signal ends the process:
-// SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2 or SIGXCPU.
-// A signal the process inherited as ignored stays ignored. SIGPIPE and SIGXFSZ
-// are ignored, so that writing to a closed pipe or past the size limit fails
-// with an error that is reported rather than ending the process.
-void RemoveTempFileOnSignals();

@@ -3,6 +3,7 @@
 // inside the stand-in the signal is blocked.
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <mutex>
 
@@ -17,8 +18,23 @@ int StopSignal() {
     return SIGRTMIN + 5;
 }
 
-void OnStopSignal(int) {
-    ParkIfStoppable();
+// What the process had set for the signal before the stand-in took it.
+struct sigaction gOutside;
+
+// Only a stop this process sends (pthread_kill) stops a thread. The same
+// signal sent from outside gets what the process had set for it: the
+// default ends the process, as it does any other.
+void OnStopSignal(int signal, siginfo_t* info, void* context) {
+    if (info->si_code == SI_TKILL && info->si_pid == getpid()) {
+        ParkIfStoppable();
+    } else if ((gOutside.sa_flags & SA_SIGINFO) != 0) {
+        gOutside.sa_sigaction(signal, info, context);
+    } else if (gOutside.sa_handler == SIG_DFL) {
+        sigaction(signal, &gOutside, nullptr);
+        raise(signal);  // taken as the handler returns
+    } else if (gOutside.sa_handler != SIG_IGN) {
+        gOutside.sa_handler(signal);
+    }
 }
 
 }  // namespace
@@ -27,10 +43,10 @@ void InstallStopper() {
     static std::once_flag once;
     std::call_once(once, [] {
         struct sigaction action {};
-        action.sa_handler = OnStopSignal;
+        action.sa_sigaction = OnStopSignal;
         sigfillset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(StopSignal(), &action, nullptr);
+        action.sa_flags = SA_RESTART | SA_SIGINFO;
+        sigaction(StopSignal(), &action, &gOutside);
     });
 }
 

@@ -1,18 +1,23 @@
 // plasma-demo run as a user would run it, one process per case.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
+#include <sstream>
 
 #include "effect/plasma_effect.h"
 #include "imaging/image565.h"
 #include "tests/emulator/headless_demo.h"
 #include "tests/support/child_process.h"
 #include "tests/support/png_image.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/trace_lines.h"
 
 namespace {
@@ -234,13 +239,28 @@ TEST(Profiles, GiveThisProgramTheLegacyPortraitDisplay) {
     }
 }
 
+// Sent once the program has its window (it starts its render thread after):
+// one that came before would end the process at once.
 TEST(Signals, TerminationRequestsAClose) {
+    const std::string trace = TempPath("termination-trace.txt");
+    bool sent = false;
     ChildOptions options;
-    options.signal = SIGTERM;
-    options.signalAfterMs = 300;
-    const ChildResult run = Demo({"--trace", "-"}, options);
+    options.whileRunning = [&](pid_t pid) {
+        std::ifstream in(trace);
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        if (!sent && Find(ParseTrace(text), "CreateThread", "(render)") != nullptr) {
+            sent = true;
+            kill(pid, SIGTERM);
+        }
+    };
+    const ChildResult run = Demo({"--trace", trace}, options);
+    std::ifstream in(trace);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(trace.c_str());
+    ASSERT_TRUE(sent);
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(Find(ParseTrace(run.out), "DispatchMessageW", "WM_CLOSE"), nullptr) << run.out;
+    EXPECT_NE(Find(ParseTrace(text), "DispatchMessageW", "WM_CLOSE"), nullptr) << text;
 }
 
 TEST(Signals, ASecondSignalEndsAtOnce) {
@@ -349,6 +369,80 @@ TEST(HostLoop, WakesAboutOncePerFrameInterval) {
     const double perSecond = wakeUps / seconds;
     EXPECT_GE(perSecond, 10.0) << run.err;
     EXPECT_LE(perSecond, 150.0) << run.err;
+}
+
+}  // namespace
+
+namespace {
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct OutputPair {
+    const char* name;
+    std::string trace;  // "-": standard output, sent to `shot` by the shell
+    std::string shot;
+};
+
+// Runs plasma-demo headless for a moment with the trace and the screenshot.
+ChildResult TraceAndShoot(const OutputPair& c) {
+    const std::vector<std::string> demo = {PLASMA_DEMO, "--headless", "--close-after", "100",
+                                           "--trace",   c.trace,      "--screenshot",  c.shot};
+    if (c.trace != "-") {
+        return RunChild(demo);
+    }
+    // Appended, so that the shell does not empty the file the test looks at.
+    std::vector<std::string> argv = {"/bin/sh", "-c", "f=$1; shift; exec \"$@\" >>\"$f\"", "sh",
+                                     c.shot};
+    argv.insert(argv.end(), demo.begin(), demo.end());
+    return RunChild(argv);
+}
+
+// A trace and a screenshot in one file would leave only the screenshot:
+// refused before anything is written, however the file is spelled. Two
+// files that only look alike are not.
+TEST(Options, TraceAndScreenshotInOneFileAreRefused) {
+    TempDir dir;
+    ASSERT_EQ(mkdir((dir / "sub").c_str(), 0755), 0);
+    std::ofstream(dir / "old.png") << "old";
+    ASSERT_EQ(link((dir / "old.png").c_str(), (dir / "hard.png").c_str()), 0);
+    ASSERT_EQ(symlink("new.png", (dir / "link.png").c_str()), 0);
+    ASSERT_EQ(symlink(".", (dir / "here").c_str()), 0);
+    const std::vector<std::string> before = dir.Names();
+    const OutputPair same[] = {
+        {"the same name", dir / "new.png", dir / "new.png"},
+        {"through ./", dir / "./new.png", dir / "new.png"},
+        {"through ..", dir / "sub/../new.png", dir / "new.png"},
+        {"through a link to the directory", dir / "here/new.png", dir / "new.png"},
+        {"a link to a file yet to be made", dir / "link.png", dir / "new.png"},
+        {"a hard link to an existing file", dir / "hard.png", dir / "old.png"},
+        {"an existing file both ways", dir / "old.png", dir / "here/old.png"},
+        {"standard output sent to the file", "-", dir / "old.png"},
+    };
+    for (const OutputPair& c : same) {
+        SCOPED_TRACE(c.name);
+        const ChildResult run = TraceAndShoot(c);
+        EXPECT_EQ(run.exitCode, 2) << run.err;
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_NE(run.err.find("the same file"), std::string::npos) << run.err;
+        EXPECT_EQ(dir.Names(), before);
+        EXPECT_EQ(Contents(dir / "old.png"), "old");
+    }
+    const OutputPair different[] = {
+        {"the same name in another directory", dir / "sub/new.png", dir / "new.png"},
+        {"a link to another file", dir / "link.png", dir / "sub/new.png"},
+    };
+    for (const OutputPair& c : different) {
+        SCOPED_TRACE(c.name);
+        const ChildResult run = TraceAndShoot(c);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(Contents(c.trace).find("WinMain returned"), std::string::npos);
+        EXPECT_NO_THROW(ReadPng(c.shot));
+    }
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ int MsSince(Clock::time_point start) {
 
 // posix_spawn cannot set a resource limit, so a limited child is forked and
 // sets its own before it runs the program.
-int SpawnWithFileSizeLimit(pid_t* pid, char* const* argv, int out, int err, long limit) {
+int SpawnWithLimits(pid_t* pid, char* const* argv, int out, int err, const ChildOptions& options) {
     const int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
     std::fflush(nullptr);
     *pid = fork();
@@ -38,9 +38,17 @@ int SpawnWithFileSizeLimit(pid_t* pid, char* const* argv, int out, int err, long
     }
     if (*pid == 0) {
         // Only async-signal-safe calls from here on.
-        const rlimit cap{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
-        setrlimit(RLIMIT_FSIZE, &cap);
-        signal(SIGXFSZ, SIG_IGN);
+        if (options.fileSizeLimit > 0) {
+            const rlim_t limit = static_cast<rlim_t>(options.fileSizeLimit);
+            const rlimit cap{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &cap);
+            signal(SIGXFSZ, SIG_IGN);
+        }
+        if (options.addressSpaceLimit > 0) {
+            const rlim_t limit = static_cast<rlim_t>(options.addressSpaceLimit);
+            const rlimit cap{limit, limit};
+            setrlimit(RLIMIT_AS, &cap);
+        }
         dup2(input, 0);
         dup2(out, 1);
         dup2(err, 2);
@@ -82,9 +90,8 @@ ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& o
 
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;
-    const int spawned = options.fileSizeLimit > 0
-                            ? SpawnWithFileSizeLimit(&pid, args.data(), outPipe[1], errPipe[1],
-                                                     options.fileSizeLimit)
+    const int spawned = options.fileSizeLimit > 0 || options.addressSpaceLimit > 0
+                            ? SpawnWithLimits(&pid, args.data(), outPipe[1], errPipe[1], options)
                             : posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);

@@ -28,6 +28,9 @@ struct ChildOptions {
     // When positive, caps the size of any file the child writes, in bytes:
     // a write past it fails with EFBIG instead of ending the child.
     long fileSizeLimit = 0;
+    // When positive, caps the child's address space, in bytes (RLIMIT_AS):
+    // an allocation past it fails. Sanitizer builds cannot run under one.
+    long addressSpaceLimit = 0;
     // When set, called with the child's process id about every millisecond
     // while the child runs, before it is reaped: the test may signal it.
     std::function<void(pid_t)> whileRunning;

@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "cli/usage_error.h"
 #include "imaging/atomic_file.h"
+#include "imaging/ending_signals.h"
 #include "tools/capture/capture.h"
 #include "tools/capture/options.h"
 
@@ -34,7 +36,7 @@ int Run(int argc, char** argv) {
         return Print(VersionText());
     }
 
-    RemoveTempFileOnSignals();
+    CleanUpOnEndingSignals(RemovePendingTempFile);
     Progress progress(static_cast<int32_t>(parsed.options.frames.size()),
                       isatty(STDERR_FILENO) != 0);
     Capture(parsed.options, progress);
@@ -48,6 +50,9 @@ int main(int argc, char** argv) {
     } catch (const UsageError& error) {
         std::fprintf(stderr, "plasma-capture: %s\n", error.what());
         return 2;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "plasma-capture: not enough memory to run\n");
+        return 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "plasma-capture: %s\n", error.what());
         return 1;

@@ -68,6 +68,10 @@ int32_t ScreenHeight();
 void CopyScreen(uint16_t* pixels);
 // Counts frames published by GXEndDraw (0 when not a DRAM-buffer device).
 uint64_t PublishedFrames();
+// Counts the frames the program has drawn: each ends where the render thread
+// meets the platform once a frame (GXEndDraw, or the read of its running
+// flag), whether or not the device paces it.
+uint64_t FramesDrawn();
 // The main window's title, empty until one exists.
 std::u16string MainWindowTitle();
 // The icon the device shows for the program: its main window's class icon,

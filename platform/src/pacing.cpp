@@ -47,3 +47,13 @@ std::string PacingSummary() {
 }
 
 }  // namespace platform
+
+namespace device {
+
+uint64_t FramesDrawn() {
+    platform::DisplayState& d = platform::Display();
+    const std::lock_guard<std::mutex> lock(d.pacerMutex);
+    return d.pacer.Frames();
+}
+
+}  // namespace device

@@ -5,7 +5,8 @@
 // PLASMA_WEB_DIR: the build's web/ folder, holding site/ and site-test/
 // (default build/web/web); PLASMA_CAPTURE: plasma-capture (default
 // build/default/tools/capture/plasma-capture); PLASMA_WEB_SCREENSHOT: where
-// to save a screenshot of the page (none by default).
+// to save a screenshot of the page (none by default); PLASMA_CHROMIUM: the
+// browser (default /usr/bin/chromium, Debian's).
 import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -33,7 +34,7 @@ before(async () => {
   });
   profile = fs.mkdtempSync(path.join(os.tmpdir(), 'plasma-web-profile-'));
   context = await chromium.launchPersistentContext(profile, {
-    executablePath: '/usr/bin/chromium',
+    executablePath: process.env.PLASMA_CHROMIUM || '/usr/bin/chromium',
     headless: true,
     viewport: { width: 1024, height: 1200 },
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',

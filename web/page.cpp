@@ -7,6 +7,5 @@ void PageSetScale(int scale) {
 }
 
 void PageEnded(int status, const std::string& message) {
-    MAIN_THREAD_EM_ASM({ Module.plasmaPage.ended($0, UTF8ToString($1)); }, status,
-                       message.c_str());
+    MAIN_THREAD_EM_ASM({ Module.plasmaPage.ended($0, UTF8ToString($1)); }, status, message.c_str());
 }

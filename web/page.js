@@ -160,7 +160,6 @@ page.end = (status, message) => {
   setStatus('ended', `ended with exit status ${status}`, status);
 };
 
-page.ended = false;
 page.begin = () => {
   setStatus('running', 'running');
   hookInput();
@@ -168,10 +167,6 @@ page.begin = () => {
 };
 
 showSettings(location.search);
-if (!self.crossOriginIsolated) {
-  setStatus('ended', 'cannot run: the page needs shared memory, which the server must allow with ' +
-            'Cross-Origin-Opener-Policy: same-origin and Cross-Origin-Embedder-Policy: require-corp', 1);
-}
 
 var Module = {
   arguments: commandLine(location.search),
@@ -187,3 +182,14 @@ var Module = {
   },
   onRuntimeInitialized: page.begin,
 };
+
+// Threads need shared memory, which only a cross-origin isolated page has.
+if (self.crossOriginIsolated) {
+  const script = document.createElement('script');
+  script.src = 'plasma.js';
+  document.body.append(script);
+} else {
+  page.ended = true;
+  setStatus('ended', 'cannot run: the page needs shared memory, which the server must allow with ' +
+            'Cross-Origin-Opener-Policy: same-origin and Cross-Origin-Embedder-Policy: require-corp', 1);
+}

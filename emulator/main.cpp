@@ -15,7 +15,7 @@
 #include "emulator/host_loop.h"
 #include "emulator/screenshot.h"
 #include "emulator/stop_signals.h"
-#include "imaging/atomic_file.h"
+#include "output_files/atomic_file.h"
 #include "plasma_version.h"
 #include "platform/device.h"
 

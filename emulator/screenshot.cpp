@@ -4,7 +4,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "imaging/atomic_file.h"
+#include "output_files/atomic_file.h"
 #include "imaging/image565.h"
 #include "imaging/png_writer.h"
 #include "platform/device.h"

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <csignal>
 
-#include "imaging/atomic_file.h"
-#include "imaging/ending_signals.h"
+#include "output_files/atomic_file.h"
+#include "output_files/ending_signals.h"
 
 namespace {
 std::atomic<bool> gCloseRequests{false};

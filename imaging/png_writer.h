@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/atomic_file.h"
+#include "output_files/atomic_file.h"
 #include "imaging/image565.h"
 
 // An 8-bit RGB PNG, each channel widened by Widen565. Throws WriteError, or

@@ -6,6 +6,7 @@
 // not cut off; a loop that never calls the platform is never stopped.
 
 #include <semaphore.h>
+#include <signal.h>
 
 #include "platform/src/termination_mechanism.h"
 
@@ -33,7 +34,10 @@ const char* SlowTerminationHint() {
     return "the thread stops only at its next call into the platform";
 }
 
-NewThreadsHeld::NewThreadsHeld() {}
+// No stops come by signal, so there are none to hold off.
+NewThreadsHeld::NewThreadsHeld() {
+    sigemptyset(&previous_);
+}
 
 NewThreadsHeld::~NewThreadsHeld() {}
 

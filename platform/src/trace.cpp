@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "device_core/time_order.h"
 #include "platform/src/clock.h"
 #include "platform/src/termination.h"
 #include "platform/src/thread_record.h"
@@ -17,6 +18,7 @@ struct TraceState {
     std::atomic<FILE*> file{nullptr};
     std::mutex mutex;
     int error = 0;  // of the first line that could not be written
+    device::TimeOrder order;
 };
 
 TraceState& Trace() {
@@ -30,6 +32,7 @@ void StartTrace(FILE* file) {
     TraceState& trace = Trace();
     const std::lock_guard<std::mutex> lock(trace.mutex);
     trace.error = 0;
+    trace.order = device::TimeOrder();
     trace.file.store(file);
 }
 
@@ -69,10 +72,12 @@ void TraceLine(const char* format, ...) {
     }
     va_end(arguments);
     line += '\n';
-    // Stamped under the lock, so that times never go back down the file.
+    // Stamped under the lock, and never before the line above, so that times
+    // never go back down the file (threads' clocks may differ a little).
     const std::lock_guard<std::mutex> lock(trace.mutex);
     errno = 0;
-    const bool written = std::fprintf(file, "%.3f", MillisecondsSinceStart()) >= 0 &&
+    const double stamp = trace.order.Stamp(MillisecondsSinceStart());
+    const bool written = std::fprintf(file, "%.3f", stamp) >= 0 &&
                          std::fputs(line.c_str(), file) >= 0 && std::fflush(file) == 0;
     if (!written && trace.error == 0) {
         trace.error = errno != 0 ? errno : EIO;

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "imaging/atomic_file.h"
+#include "output_files/atomic_file.h"
 #include "tests/capture/support/image_files.h"
 #include "tests/support/temp_dir.h"
 #include "tools/capture/gif_writer.h"

@@ -84,6 +84,11 @@ TEST(SetupScript, CountsAToolByWhatItIsNotByItsName) {
         {"wine", "wine-8.0 (Debian 8.0~repack-4)", "wine: no bottle", "wine (Debian: wine)"},
         {"qemu-arm", "qemu-arm version 7.2.22", "qemu-arm: no such file",
          "qemu-arm (Debian: qemu-user)"},
+        {"em++", "emcc (Emscripten gcc/clang-like replacement + linker emulating GNU ld) 3.1.6 ()",
+         "g++ (Debian 12.2.0-14) 12.2.0", "emscripten (em++) (Debian: emscripten)"},
+        {"chromium", "Chromium 156.0.8078.129 built on Debian GNU/Linux 12 (bookworm)",
+         "chromium: element 24", "chromium (Debian: chromium)"},
+        {"node", "v18.19.0", "node: cluster ready", "node (Debian: nodejs)"},
         // clang-format on
     };
     for (const bool genuine : {true, false}) {

@@ -60,4 +60,15 @@ TEST(WidenToXrgb, WidensEachPixelIntoItsPlaceInRowsOfTheGivenPitch) {
     }
 }
 
+// Bytes in canvas order, opaque, and nothing past the count touched.
+TEST(WidenToRgba, WritesRedGreenBlueThenOpaqueForEachPixelOnly) {
+    const Pixel565 pixels[] = {0xF800, 0x07E0, 0x001F, 0x8410};
+    std::vector<uint8_t> rgba(4 * 4 + 4, 0x5A);
+    WidenToRgba(pixels, 3, rgba.data());
+    const std::vector<uint8_t> expected = {255,  0,    0,    255,  0,    255,  0,
+                                           255,  0,    0,    255,  255,  0x5A, 0x5A,
+                                           0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A};
+    EXPECT_EQ(rgba, expected);
+}
+
 }  // namespace

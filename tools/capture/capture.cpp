@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "imaging/atomic_file.h"
+#include "output_files/atomic_file.h"
 #include "imaging/png_writer.h"
 #include "tools/capture/frame_renderer.h"
 #include "tools/capture/gif_writer.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/atomic_file.h"
+#include "output_files/atomic_file.h"
 #include "imaging/image565.h"
 
 struct GifFileType;

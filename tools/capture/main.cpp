@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "cli/usage_error.h"
-#include "imaging/atomic_file.h"
-#include "imaging/ending_signals.h"
+#include "output_files/atomic_file.h"
+#include "output_files/ending_signals.h"
 #include "tools/capture/capture.h"
 #include "tools/capture/options.h"
 

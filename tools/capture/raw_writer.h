@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/atomic_file.h"
+#include "output_files/atomic_file.h"
 #include "imaging/image565.h"
 
 // Raw little-endian 16-bit pixels, rows top to bottom, no header.

@@ -45,3 +45,15 @@ inline void WidenToXrgb(const Pixel565* pixels, int32_t width, int32_t height, v
         }
     }
 }
+
+// Widens `count` pixels into bytes red, green, blue, 255 each, as a
+// browser's canvas takes them.
+inline void WidenToRgba(const Pixel565* pixels, size_t count, uint8_t* rgba) {
+    for (size_t i = 0; i < count; ++i) {
+        const Rgb8 rgb = Widen565(pixels[i]);
+        rgba[4 * i] = rgb.red;
+        rgba[4 * i + 1] = rgb.green;
+        rgba[4 * i + 2] = rgb.blue;
+        rgba[4 * i + 3] = 255;
+    }
+}

@@ -1,4 +1,4 @@
-#include "imaging/ending_signals.h"
+#include "output_files/ending_signals.h"
 
 #include <signal.h>
 

@@ -1,4 +1,4 @@
-#include "imaging/atomic_file.h"
+#include "output_files/atomic_file.h"
 
 #include <fcntl.h>
 #include <limits.h>

@@ -4,9 +4,9 @@
 #include <new>
 #include <stdexcept>
 
-#include "output_files/atomic_file.h"
 #include "imaging/image565.h"
 #include "imaging/png_writer.h"
+#include "output_files/atomic_file.h"
 #include "platform/device.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output_files/atomic_file.h"
 #include "imaging/image565.h"
+#include "output_files/atomic_file.h"
 
 // An 8-bit RGB PNG, each channel widened by Widen565. Throws WriteError, or
 // std::runtime_error if the encoder fails.

@@ -476,6 +476,64 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A 240x320 screen at scale 3 in a 1000x1000 window covers x 140..859 and
 // y 20..979; clicks around it are not taps, and its corner is pixel (0, 0).
+// At the device's own pace the window shows the animation frame after frame:
+// each refresh of a DRAM-buffer device is a whole frame the program drew,
+// and from one look to the next the frames move on by no more than the time
+// between the looks allows at 60 a second.
+TEST_F(SdlWindow, ShowsTheAnimationFrameAfterFrameAtTheDevicesPace) {
+    Launch({"--dram", "--scale", "1"});
+    const Window window = WaitForProgramWindow();
+    ASSERT_NE(window, None) << Finish().err;
+    struct Look {
+        double ms;
+        std::vector<uint16_t> screen;
+    };
+    std::vector<Look> looks;
+    const auto start = std::chrono::steady_clock::now();
+    auto next = start;
+    while (looks.size() < 40 && std::chrono::steady_clock::now() - start < kWait) {
+        Picture picture;
+        if (CapturePicture(x(), window, &picture)) {
+            const Unscaled shown = Unscale(picture, 240, 320);
+            Look look{
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count(),
+                {}};
+            for (uint32_t rgb : shown.rgb) {
+                look.screen.push_back(static_cast<uint16_t>(
+                    (rgb >> 19) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F)));
+            }
+            // Only once the program's frames are there.
+            if (std::any_of(look.screen.begin(), look.screen.end(),
+                            [](uint16_t p) { return p != 0; })) {
+                looks.push_back(std::move(look));
+            }
+        }
+        next += std::chrono::milliseconds(17);
+        std::this_thread::sleep_until(next);
+    }
+    SendDeleteWindow(x(), window);
+    EXPECT_EQ(Finish().exitCode, 0) << Finish().err;
+    ASSERT_GE(looks.size(), 10u) << "the window showed too few frames to follow";
+
+    std::vector<long> frames;
+    for (const Look& look : looks) {
+        long frame = -1;
+        ASSERT_TRUE(FindFrame(look.screen, 240, 320, &frame))
+            << "the look at " << look.ms << " ms shows no frame the program drew";
+        frames.push_back(frame);
+    }
+    for (size_t i = 1; i < frames.size(); ++i) {
+        SCOPED_TRACE(i);
+        const double between = looks[i].ms - looks[i - 1].ms;
+        EXPECT_GE(frames[i], frames[i - 1]) << "the animation ran backwards";
+        // One more for a look taken just as a frame was published.
+        EXPECT_LE(frames[i] - frames[i - 1], static_cast<long>(between * 60 / 1000) + 2)
+            << between << " ms apart";
+    }
+    EXPECT_GT(frames.back(), frames.front()) << "the animation stood still";
+}
+
 TEST_F(SdlWindow, ClicksBesideTheEnlargedScreenAreNotTaps) {
     Launch({"--scale", "1", "--trace", "-"});
     const Window window = WaitForProgramWindow();

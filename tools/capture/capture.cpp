@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "output_files/atomic_file.h"
 #include "imaging/png_writer.h"
+#include "output_files/atomic_file.h"
 #include "tools/capture/frame_renderer.h"
 #include "tools/capture/gif_writer.h"
 #include "tools/capture/raw_writer.h"

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "output_files/atomic_file.h"
 #include "imaging/image565.h"
+#include "output_files/atomic_file.h"
 
 struct GifFileType;
 

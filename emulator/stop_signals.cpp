@@ -21,7 +21,8 @@ void OnStopSignal(int signal) {
 }  // namespace
 
 void InstallStopSignals() {
-    CleanUpOnEndingSignals(RemovePendingTempFile, {SIGINT, SIGTERM});
+    // The stop signals first: from the first disposition the program sets,
+    // a stop is the program's to answer, never the default action's.
     struct sigaction action = {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -31,6 +32,7 @@ void InstallStopSignals() {
         sigaction(SIGINT, &action, nullptr);
     }
     sigaction(SIGTERM, &action, nullptr);
+    CleanUpOnEndingSignals(RemovePendingTempFile, {SIGINT, SIGTERM});
 }
 
 void TakeStopSignalsAsCloseRequests() {

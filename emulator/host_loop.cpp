@@ -35,8 +35,17 @@ void FireScheduledInput(ScheduledInputKind kind) {
 class FrontendWakes {
 public:
     explicit FrontendWakes(Frontend& frontend) {
-        device::SetWakeHandler([](void* context) { static_cast<Frontend*>(context)->Wake(); },
-                               &frontend);
+        device::SetWakeHandler(
+            [](void* context) {
+                // The device wakes the host as the main window comes, before
+                // CreateWindowExW returns: stop signals are close requests
+                // from then on, not from whenever this loop next looks.
+                if (device::MainWindowExists()) {
+                    TakeStopSignalsAsCloseRequests();
+                }
+                static_cast<Frontend*>(context)->Wake();
+            },
+            &frontend);
     }
     ~FrontendWakes() { device::SetWakeHandler(nullptr, nullptr); }
     FrontendWakes(const FrontendWakes&) = delete;

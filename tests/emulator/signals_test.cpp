@@ -175,8 +175,8 @@ TEST_P(StopSignal, DisplayThatNeverAnswersDoesNotHoldTheProcess) {
     EXPECT_EQ(dir.Names(), std::vector<std::string>{});
 }
 
-// Once the program has its window (it starts its render thread after), a
-// stop signal is the device's close request.
+// Once the program has its window, from the moment CreateWindowExW returns,
+// a stop signal is the device's close request.
 TEST_P(StopSignal, AfterTheWindowExistsIsACloseRequest) {
     const int signal = GetParam();
     TempDir dir;
@@ -184,7 +184,7 @@ TEST_P(StopSignal, AfterTheWindowExistsIsACloseRequest) {
     bool sent = false;
     ChildOptions options;
     options.whileRunning = [&](pid_t pid) {
-        if (!sent && TraceHas(ReadFile(trace), "CreateThread", "(render)")) {
+        if (!sent && TraceHas(ReadFile(trace), "CreateWindowExW", ") = 0x")) {
             sent = true;
             kill(pid, signal);
         }

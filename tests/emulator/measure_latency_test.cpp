@@ -2,8 +2,8 @@
 // a directory of their own, on the trace this build writes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -18,34 +18,30 @@ struct Figures {
     double peakMiB;
 };
 
-// Reads the report's three figures; fails the test when one is not there.
+// The report's line that starts with `prefix`, empty when there is none.
+std::string LineStarting(const std::string& out, const std::string& prefix) {
+    for (const std::string& line : Lines(out)) {
+        if (line.rfind(prefix, 0) == 0) {
+            return line;
+        }
+    }
+    return "";
+}
+
+// Reads the report's three figures; false when one is not there as written.
 bool ReadFigures(const std::string& out, Figures* f) {
-    const std::string number = R"(([0-9]+(?:\.[0-9]+)?))";
-    std::smatch m;
-    if (!std::regex_search(
-            out, m,
-            std::regex("\ninput -> exit: +" + number + " \\.\\. " + number + " ms \\(floor " +
-                       number + " ms: " + number + " messages x 40 ms\\)\n"))) {
-        return false;
-    }
-    f->exitLow = std::stod(m[1]);
-    f->exitHigh = std::stod(m[2]);
-    f->floor = std::stod(m[3]);
-    f->messages = std::stod(m[4]);
-    if (!std::regex_search(
-            out, m,
-            std::regex("\nlaunch -> frame: " + number + " \\.\\. " + number +
-                       " ms \\(drawing starts, then one frame of " + number + " us\\)\n"))) {
-        return false;
-    }
-    f->frameLow = std::stod(m[1]);
-    f->frameHigh = std::stod(m[2]);
-    f->frameUs = std::stod(m[3]);
-    if (!std::regex_search(out, m, std::regex("\npeak memory: +" + number + " MiB resident\n"))) {
-        return false;
-    }
-    f->peakMiB = std::stod(m[1]);
-    return true;
+    char end[8] = {};
+    return std::sscanf(LineStarting(out, "input -> exit:").c_str(),
+                       "input -> exit: %lf .. %lf ms (floor %lf ms: %lf messages x 40 ms%7s",
+                       &f->exitLow, &f->exitHigh, &f->floor, &f->messages, end) == 5 &&
+           std::string(end) == ")" &&
+           std::sscanf(
+               LineStarting(out, "launch -> frame:").c_str(),
+               "launch -> frame: %lf .. %lf ms (drawing starts, then one frame of %lf us%7s",
+               &f->frameLow, &f->frameHigh, &f->frameUs, end) == 4 &&
+           std::string(end) == ")" &&
+           std::sscanf(LineStarting(out, "peak memory:").c_str(),
+                       "peak memory: %lf MiB resident%1s", &f->peakMiB, end) == 1;
 }
 
 // The figures hold together: a tap is two messages, each followed by the

@@ -478,9 +478,11 @@ INSTANTIATE_TEST_SUITE_P(
 // y 20..979; clicks around it are not taps, and its corner is pixel (0, 0).
 // At the device's own pace the window shows the animation frame after frame:
 // each refresh of a DRAM-buffer device is a whole frame the program drew,
-// and from one look to the next the frames move on by no more than the time
-// between the looks allows at 60 a second.
+// the frames never go back, and none is ahead of what 60 a second allows
+// since the launch. (The window may lag behind the program, under a
+// sanitizer by many frames, and then catch up: the bound is the program's.)
 TEST_F(SdlWindow, ShowsTheAnimationFrameAfterFrameAtTheDevicesPace) {
+    const auto launched = std::chrono::steady_clock::now();
     Launch({"--dram", "--scale", "1"});
     const Window window = WaitForProgramWindow();
     ASSERT_NE(window, None) << Finish().err;
@@ -495,10 +497,10 @@ TEST_F(SdlWindow, ShowsTheAnimationFrameAfterFrameAtTheDevicesPace) {
         Picture picture;
         if (CapturePicture(x(), window, &picture)) {
             const Unscaled shown = Unscale(picture, 240, 320);
-            Look look{
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count(),
-                {}};
+            Look look{std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                                launched)
+                          .count(),
+                      {}};
             for (uint32_t rgb : shown.rgb) {
                 look.screen.push_back(static_cast<uint16_t>(
                     (rgb >> 19) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F)));
@@ -523,13 +525,15 @@ TEST_F(SdlWindow, ShowsTheAnimationFrameAfterFrameAtTheDevicesPace) {
             << "the look at " << look.ms << " ms shows no frame the program drew";
         frames.push_back(frame);
     }
-    for (size_t i = 1; i < frames.size(); ++i) {
+    for (size_t i = 0; i < frames.size(); ++i) {
         SCOPED_TRACE(i);
-        const double between = looks[i].ms - looks[i - 1].ms;
-        EXPECT_GE(frames[i], frames[i - 1]) << "the animation ran backwards";
-        // One more for a look taken just as a frame was published.
-        EXPECT_LE(frames[i] - frames[i - 1], static_cast<long>(between * 60 / 1000) + 2)
-            << between << " ms apart";
+        if (i > 0) {
+            EXPECT_GE(frames[i], frames[i - 1]) << "the animation ran backwards";
+        }
+        // Frame 0 is the one Init draws; one more for a look taken just as a
+        // frame was published.
+        EXPECT_LE(frames[i], static_cast<long>(looks[i].ms * 60 / 1000) + 2)
+            << "ahead of the device's pace " << looks[i].ms << " ms after the launch";
     }
     EXPECT_GT(frames.back(), frames.front()) << "the animation stood still";
 }

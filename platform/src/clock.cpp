@@ -35,8 +35,11 @@ double MillisecondsSinceStart() {
     return static_cast<double>(NowNs() - StartNs()) / 1e6;
 }
 
+// Never before the start: a reading taken just as the clock was started on
+// another thread would otherwise wrap around to 49 days.
 DWORD TickCount() {
-    return static_cast<DWORD>((NowNs() - StartNs()) / 1000000);
+    const int64_t ms = (NowNs() - StartNs()) / 1000000;
+    return ms > 0 ? static_cast<DWORD>(ms) : 0;
 }
 
 }  // namespace platform

@@ -41,6 +41,9 @@ void EnsureStarted();
 // for none or no DRAM buffer).
 void CopyScreen(uint16_t* pixels, uint64_t* published);
 
+// Text of the platform's wide strings, as UTF-8.
+std::string Utf8(const std::wstring& text);
+
 // The system's own words for an error code, else the code.
 std::string DescribeError(DWORD code);
 

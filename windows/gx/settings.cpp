@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/usage_error.h"
+#include "windows/gx/gx_state.h"
 
 namespace {
 
@@ -31,15 +32,6 @@ const Setting kSettings[] = {
     {"PLASMA_GX_STATS", nullptr, Kind::kStats},
 };
 constexpr char kPrefix[] = "PLASMA_GX_";
-
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
-}
 
 // Variable names are matched as Windows does: without regard to case.
 bool SameName(const std::string& a, const char* b) {

@@ -538,6 +538,30 @@ TEST_F(SdlWindow, ShowsTheAnimationFrameAfterFrameAtTheDevicesPace) {
     EXPECT_GT(frames.back(), frames.front()) << "the animation stood still";
 }
 
+// PLASMA_DEMO_STATS=1: the window's refreshes and the program's frames, each
+// a second, as the window closes; at the device's pace the program draws no
+// more frames than the window lasted allows.
+TEST_F(SdlWindow, StatsGiveRefreshesAndProgramFrames) {
+    setenv("PLASMA_DEMO_STATS", "1", 1);
+    Launch({"--close-after", "1500"});
+    const ChildResult& run = Finish();
+    unsetenv("PLASMA_DEMO_STATS");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    double seconds = 0, refreshRate = 0, frameRate = 0;
+    unsigned long long refreshes = 0, frames = 0;
+    bool found = false;
+    for (const std::string& line : Lines(run.err)) {
+        found = found || std::sscanf(line.c_str(),
+                                     "plasma-demo: %lf s, %llu refreshes (%lf/s), %llu program "
+                                     "frames (%lf/s)",
+                                     &seconds, &refreshes, &refreshRate, &frames, &frameRate) == 5;
+    }
+    ASSERT_TRUE(found) << run.err;
+    EXPECT_GT(refreshes, 0u);
+    EXPECT_GT(frames, 0u);
+    EXPECT_LE(frameRate, 60 * 1.01 + 1 / seconds) << run.err;
+}
+
 TEST_F(SdlWindow, ClicksBesideTheEnlargedScreenAreNotTaps) {
     Launch({"--scale", "1", "--trace", "-"});
     const Window window = WaitForProgramWindow();

@@ -20,7 +20,7 @@ const char* StopHint(const LaunchOptions& options) {
 std::unique_ptr<Frontend> OpenWindow(const LaunchOptions& options) {
     // Nothing to try: the module is not loaded for nothing.
     if (NamedDisplays().empty() && UserVideoDrivers().empty()) {
-        throw std::runtime_error(kNoDisplayNamed);
+        throw std::runtime_error(NoDisplayNamed());
     }
     return OpenWindowModule(kWindowModule, SdlFrontendOptions{options.scale, DemoStatsWanted()});
 }

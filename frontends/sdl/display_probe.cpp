@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -72,6 +74,23 @@ struct Answers {
     bool abandoned = false;  // the caller left: a late answer closes its own connection
     std::vector<std::function<void()>> held;
 };
+
+// Asks `display` on a thread of its own, which reports to `answers`.
+void Start(const std::shared_ptr<Answers>& answers, size_t i, const NamedDisplay& display) {
+    std::thread([answers, i, display] {
+        std::function<void()> close = Ask(display);
+        std::unique_lock<std::mutex> lock(answers->mutex);
+        answers->answered[i] = true;
+        --answers->left;
+        answers->arrived.notify_all();
+        if (!answers->abandoned) {
+            answers->held.push_back(std::move(close));
+        } else if (close) {
+            lock.unlock();
+            close();
+        }
+    }).detach();
+}
 }  // namespace
 
 DisplayAnswers::DisplayAnswers(const std::vector<NamedDisplay>& displays,
@@ -81,19 +100,18 @@ DisplayAnswers::DisplayAnswers(const std::vector<NamedDisplay>& displays,
     answers->answered.assign(displays.size(), false);
     answers->left = displays.size();
     for (size_t i = 0; i < displays.size(); ++i) {
-        std::thread([answers, i, display = displays[i]] {
-            std::function<void()> close = Ask(display);
+        try {
+            Start(answers, i, displays[i]);
+        } catch (const std::system_error& failure) {
+            // The threads already asking close their own connections.
             std::unique_lock<std::mutex> lock(answers->mutex);
-            answers->answered[i] = true;
-            --answers->left;
-            answers->arrived.notify_all();
-            if (!answers->abandoned) {
-                answers->held.push_back(std::move(close));
-            } else if (close) {
-                lock.unlock();
-                close();
-            }
-        }).detach();
+            answers->abandoned = true;
+            held_ = std::move(answers->held);
+            lock.unlock();
+            CloseHeld();
+            throw std::runtime_error("cannot open a window: cannot start a thread to ask " +
+                                     displays[i].name + " whether it answers: " + failure.what());
+        }
     }
     std::unique_lock<std::mutex> lock(answers->mutex);
     answers->arrived.wait_until(lock, deadline, [&] { return answers->left == 0; });
@@ -105,6 +123,10 @@ DisplayAnswers::DisplayAnswers(const std::vector<NamedDisplay>& displays,
 }
 
 DisplayAnswers::~DisplayAnswers() {
+    CloseHeld();
+}
+
+void DisplayAnswers::CloseHeld() {
     for (const std::function<void()>& close : held_) {
         if (close) {
             close();

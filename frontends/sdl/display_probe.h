@@ -24,6 +24,8 @@ inline constexpr std::chrono::seconds kDisplayAnswerTime{3};
 // ends. It holds nothing the process needs.
 class DisplayAnswers {
 public:
+    // Throws std::runtime_error, with a one-line reason, when a display
+    // cannot be asked (no thread for it).
     DisplayAnswers(const std::vector<NamedDisplay>& displays, std::chrono::milliseconds limit);
     // Closes the connections that were answered.
     ~DisplayAnswers();
@@ -34,6 +36,8 @@ public:
     const std::vector<bool>& Silent() const { return silent_; }
 
 private:
+    void CloseHeld();
+
     std::vector<bool> silent_;
     // An answered X connection stays open while this lives: an X server
     // whose last client leaves resets, and SDL's own connection would wait

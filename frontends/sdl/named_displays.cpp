@@ -25,6 +25,25 @@ std::vector<NamedDisplay> NamedDisplays() {
     return found;
 }
 
+std::string NoDisplayNamed() {
+    const char* x = std::getenv("DISPLAY");
+    const std::string wayland = Variable("WAYLAND_DISPLAY");
+    std::string why;
+    if (!wayland.empty() && wayland[0] != '/' && Variable("XDG_RUNTIME_DIR").empty()) {
+        // A relative name is looked for in a folder that is not named.
+        why = "WAYLAND_DISPLAY=" + wayland + " names no socket, as XDG_RUNTIME_DIR is " +
+              (std::getenv("XDG_RUNTIME_DIR") != nullptr ? "empty" : "unset") + "; DISPLAY is " +
+              (x != nullptr ? "empty" : "unset");
+    } else if (x != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr) {
+        why = std::string("DISPLAY is ") + (x != nullptr ? "empty" : "unset") +
+              " and WAYLAND_DISPLAY is " +
+              (std::getenv("WAYLAND_DISPLAY") != nullptr ? "empty" : "unset");
+    } else {
+        why = "DISPLAY and WAYLAND_DISPLAY are unset";
+    }
+    return "cannot open a window: no display (" + why + ")";
+}
+
 std::vector<std::string> UserVideoDrivers() {
     std::vector<std::string> drivers;
     std::istringstream list(Variable("SDL_VIDEODRIVER"));

@@ -19,6 +19,6 @@ std::vector<NamedDisplay> NamedDisplays();
 // The video drivers the user named in SDL_VIDEODRIVER, in order; none when unset.
 std::vector<std::string> UserVideoDrivers();
 
-// What a window front-end says when there is nothing to try.
-inline constexpr char kNoDisplayNamed[] =
-    "cannot open a window: no display (DISPLAY and WAYLAND_DISPLAY are unset)";
+// What a window front-end says when there is nothing to try: which of the
+// variables are unset, or why the one that is set names nothing.
+std::string NoDisplayNamed();

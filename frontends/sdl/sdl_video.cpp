@@ -10,6 +10,8 @@
 
 #include "frontends/sdl/display_probe.h"
 #include "frontends/sdl/named_displays.h"
+#include "frontends/sdl/process_limits.h"
+#include "frontends/sdl/x_connection_loss.h"
 
 namespace {
 // SDL falls back to drivers that show nothing to anyone (offscreen, dummy)
@@ -34,6 +36,13 @@ std::string Joined(const std::vector<std::string>& items, const char* separator)
 // Why SDL's video did not open, after which displays stayed silent.
 std::string InitFailure(const std::string& silence, const std::vector<std::string>& answering) {
     std::string what = "cannot open a window: " + (silence.empty() ? "" : silence + ", ");
+    // A display that answered our own connection may have been out of reach
+    // of SDL's for want of a descriptor.
+    if (const std::string shortage = DescriptorShortage(kWindowDescriptors); !shortage.empty()) {
+        return what + "no file descriptor left to reach " +
+               (answering.empty() ? std::string("a display") : Joined(answering, " or ")) + ": " +
+               shortage;
+    }
     // SDL names the drivers it tried; the user knows the display.
     if (!answering.empty()) {
         what += "nothing answers at " + Joined(answering, " or ") + "; ";
@@ -63,7 +72,7 @@ void InitVideo() {
         }
     }
     if (drivers.empty()) {
-        throw std::runtime_error(kNoDisplayNamed);
+        throw std::runtime_error(NoDisplayNamed());
     }
     // SDL is handed only the drivers whose display answers.
     const DisplayAnswers answers(displays, kDisplayAnswerTime);
@@ -85,6 +94,7 @@ void InitVideo() {
         throw std::runtime_error("cannot open a window: " + silence);
     }
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, Joined(drivers, ",").c_str(), SDL_HINT_OVERRIDE);
+    EndOnDisplayLoss();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         throw std::runtime_error(InitFailure(silence, answeringNames));
     }

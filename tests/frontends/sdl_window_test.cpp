@@ -8,11 +8,13 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
 #include "effect/plasma_effect.h"
 #include "imaging/image565.h"
+#include "platform/src/sanitizer_build.h"
 #include "tests/frontends/programs.h"
 #include "tests/frontends/x_display.h"
 #include "tests/support/canvas.h"
@@ -688,6 +690,48 @@ TEST_F(SdlWindow, NothingOutlivesTheLauncherEndedDuringAMessageBox) {
                            std::chrono::milliseconds(3000), kLookEvery))
         << ShownWindows(x()).size() << " windows stayed on the screen";
 }
+
+struct DisplayLossCase {
+    const char* name;
+    long addressSpaceLimit;  // 0: none (a GL renderer); else SDL's software renderer
+};
+
+void PrintTo(const DisplayLossCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SdlWindowDisplayLoss : public SdlWindow,
+                             public ::testing::WithParamInterface<DisplayLossCase> {};
+
+// The window's X server killed mid-run: the program's own line instead of
+// Xlib's, status 1, and the run ends there, with no screenshot and nothing of
+// one left behind, whichever renderer drew the window.
+TEST_P(SdlWindowDisplayLoss, EndsTheRunInOneLine) {
+    const DisplayLossCase& c = GetParam();
+    if (c.addressSpaceLimit > 0 && platform::kSanitizerBuild) {
+        GTEST_SKIP() << "a sanitizer's runtime cannot start under an address-space limit";
+    }
+    TempDir dir;
+    ChildOptions options;
+    options.addressSpaceLimit = c.addressSpaceLimit;
+    demo_ = std::make_unique<RunningDemo>(
+        std::vector<std::string>{"--window", "--screenshot", dir / "shot.png"}, options);
+    ASSERT_NE(WaitForProgramWindow(), None) << Finish().err;
+    Pause(kSettleMs);
+    ASSERT_FALSE(demo_->Ended()) << Finish().err;
+    const std::string display = std::getenv("DISPLAY");
+    display_.Stop();
+    const ChildResult& run = Finish();
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 1) << run.err << " signal " << run.termSignal;
+    EXPECT_EQ(run.err, "plasma-demo: the window's display " + display + " went away\n");
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Renderers, SdlWindowDisplayLoss,
+                         ::testing::Values(DisplayLossCase{"unlimited", 0},
+                                           DisplayLossCase{"address_space_limit", 400L << 20}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Where no display can be reached the launcher goes on headless, unless a
 // window was required; SDL's drivers that show nothing (offscreen, dummy) do

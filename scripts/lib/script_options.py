@@ -9,44 +9,43 @@ import sys
 
 class Parser(argparse.ArgumentParser):
     """argparse, with its errors as one line `<script>: <message>` and status 2
-    (argparse's own would print the usage first)."""
+    (argparse's own would print the usage first). An option is taken by its
+    whole name only, as plasma-demo takes them: a prefix of one is not it."""
+
+    def __init__(self, **options):
+        options.setdefault("allow_abbrev", False)
+        super().__init__(**options)
 
     def error(self, message):
         print(f"{self.prog}: {message} (see --help)", file=sys.stderr)
         sys.exit(2)
 
 
-def _number(text, kind):
+def _checked(text, kind, accepted, accepts):
+    """`text` as a `kind`, when `accepts` it; otherwise an error that says
+    what the option accepts."""
     try:
-        return kind(text)
+        value = kind(text)
     except ValueError:
-        raise argparse.ArgumentTypeError(f"{text!r} is not a number") from None
+        value = None
+    if value is None or not accepts(value):
+        raise argparse.ArgumentTypeError(f"needs {accepted}, not '{text}'")
+    return value
 
 
 def count(at_least):
     """A whole number of at least `at_least`."""
-
-    def parse(text):
-        value = _number(text, int)
-        if value < at_least:
-            raise argparse.ArgumentTypeError(f"needs a whole number of at least {at_least}, "
-                                             f"not {text}")
-        return value
-
-    return parse
+    return lambda text: _checked(text, int, f"a whole number of at least {at_least}",
+                                 lambda value: value >= at_least)
 
 
 def positive_seconds(text):
     """A number of seconds above zero, up to a day (not nan or inf)."""
-    value = _number(text, float)
-    if not math.isfinite(value) or not 0 < value <= 86400:
-        raise argparse.ArgumentTypeError(f"needs seconds above 0, up to 86400, not {text}")
-    return value
+    return _checked(text, float, "seconds above 0, up to 86400",
+                    lambda value: math.isfinite(value) and 0 < value <= 86400)
 
 
 def milliseconds(text):
     """A whole number of milliseconds, 0 to a day (plasma-demo's own limits)."""
-    value = _number(text, int)
-    if not 0 <= value <= 86400000:
-        raise argparse.ArgumentTypeError(f"needs milliseconds from 0 to 86400000, not {text}")
-    return value
+    return _checked(text, int, "milliseconds from 0 to 86400000",
+                    lambda value: 0 <= value <= 86400000)

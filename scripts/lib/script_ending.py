@@ -19,7 +19,8 @@ class Stopped(BaseException):
         self.number = number
 
 
-def _raise_stopped(number, frame):
+def raise_stopped(number, frame):
+    """The handler `run` sets for SIGTERM and SIGHUP."""
     raise Stopped(number)
 
 
@@ -28,7 +29,7 @@ def run(main):
     the `finally` blocks, with status 128 + the signal's number."""
     for number in (signal.SIGTERM, signal.SIGHUP):
         if signal.getsignal(number) != signal.SIG_IGN:
-            signal.signal(number, _raise_stopped)
+            signal.signal(number, raise_stopped)
     try:
         status = main()
     except KeyboardInterrupt:

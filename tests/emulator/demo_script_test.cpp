@@ -6,11 +6,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/orphans.h"
 #include "tests/support/png_image.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/trace_lines.h"
@@ -168,6 +170,31 @@ TEST(DemoScript, BadOptionIsRefusedBeforeAnythingIsWrittenOrAnnounced) {
         ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
         EXPECT_EQ(run.err.rfind("plasma-demo: --speed: ", 0), 0u) << run.err;
         EXPECT_EQ(run.out, "");
+        EXPECT_EQ(TempDir::NamesIn(dir.Path()), std::vector<std::string>{"tmp"});
+        EXPECT_TRUE(TempDir::NamesIn(dir / "tmp").empty());
+    }
+}
+
+// Ctrl-C or SIGTERM in the middle of the headless run ends the script by
+// that signal, and plasma-demo and the temporary folder with it; out/ is
+// never made.
+TEST(DemoScript, StopSignalEndsTheRunAndLeavesNothing) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        OrphanCatcher orphans;
+        TempDir dir;
+        std::filesystem::create_directory(dir / "tmp");
+        ChildOptions options;
+        options.signal = signal;
+        options.signalAfterMs = 1000;
+        const ChildResult run =
+            DemoScriptIn("",
+                         {"PLASMA_BUILD_DIR=" PLASMA_BUILD_DIR, "PLASMA_DEMO_OUT=" + dir / "out",
+                          "TMPDIR=" + dir / "tmp"},
+                         {}, options);
+        EXPECT_EQ(run.exitCode, 128 + signal) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(orphans.Leftovers(), std::vector<std::string>{});
         EXPECT_EQ(TempDir::NamesIn(dir.Path()), std::vector<std::string>{"tmp"});
         EXPECT_TRUE(TempDir::NamesIn(dir / "tmp").empty());
     }

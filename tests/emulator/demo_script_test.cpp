@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/orphans.h"
 #include "tests/support/png_image.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/trace_lines.h"
@@ -146,19 +149,94 @@ TEST(DemoScript, DisplayThatDoesNotAnswerIsNoDisplay) {
                      {"--close-after", "100"}, options);
     ASSERT_FALSE(run.timedOut) << "still waiting for " << server.Display();
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("No display here: running headless.\n", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("No display here: ran headless.\n", 0), 0u) << run.out;
     EXPECT_NO_THROW(ReadPng(dir / "out/screen.png"));
 }
 
-// A bad option is refused by the program before the script writes anything.
-TEST(DemoScript, BadOptionIsRefusedBeforeAnythingIsWritten) {
+// A bad option is refused by the program before the script writes or
+// announces anything: no out folder, nothing left in TMPDIR, no line but the
+// program's own.
+TEST(DemoScript, BadOptionIsRefusedBeforeAnythingIsWrittenOrAnnounced) {
+    for (const char* speed : {"0", "nan"}) {
+        SCOPED_TRACE(speed);
+        TempDir dir;
+        std::filesystem::create_directory(dir / "tmp");
+        const ChildResult run =
+            DemoScriptIn("",
+                         {"PLASMA_BUILD_DIR=" PLASMA_BUILD_DIR, "PLASMA_DEMO_OUT=" + dir / "out3",
+                          "TMPDIR=" + dir / "tmp"},
+                         {"--speed", speed});
+        EXPECT_EQ(run.exitCode, 2);
+        ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_EQ(run.err.rfind("plasma-demo: --speed: ", 0), 0u) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(TempDir::NamesIn(dir.Path()), std::vector<std::string>{"tmp"});
+        EXPECT_TRUE(TempDir::NamesIn(dir / "tmp").empty());
+    }
+}
+
+// Ctrl-C or SIGTERM in the middle of the headless run ends the script by
+// that signal, and plasma-demo and the temporary folder with it; out/ is
+// never made.
+TEST(DemoScript, StopSignalEndsTheRunAndLeavesNothing) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        OrphanCatcher orphans;
+        TempDir dir;
+        std::filesystem::create_directory(dir / "tmp");
+        ChildOptions options;
+        options.signal = signal;
+        options.signalAfterMs = 1000;
+        const ChildResult run =
+            DemoScriptIn("",
+                         {"PLASMA_BUILD_DIR=" PLASMA_BUILD_DIR, "PLASMA_DEMO_OUT=" + dir / "out",
+                          "TMPDIR=" + dir / "tmp"},
+                         {}, options);
+        EXPECT_EQ(run.exitCode, 128 + signal) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(orphans.Leftovers(), std::vector<std::string>{});
+        EXPECT_EQ(TempDir::NamesIn(dir.Path()), std::vector<std::string>{"tmp"});
+        EXPECT_TRUE(TempDir::NamesIn(dir / "tmp").empty());
+    }
+}
+
+// A Wayland display counts only when something answers on its socket: a
+// name with nothing behind it, or a socket no server listens on, is no
+// display, and the demo runs headless to its stop instead of for ever.
+TEST(DemoScript, WaylandDisplayThatDoesNotAnswerIsNoDisplay) {
     TempDir dir;
-    const ChildResult run = DemoScript(dir, {"--scale", "99"});
-    EXPECT_EQ(run.exitCode, 2);
-    ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
-    EXPECT_NE(run.err.find("--scale"), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(dir / "out/plasma.gif"));
-    EXPECT_EQ(run.out.find("Wrote"), std::string::npos) << run.out;
+    const std::string stale = dir / "wayland-stale";
+    {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        ASSERT_LT(stale.size(), sizeof address.sun_path);
+        stale.copy(address.sun_path, stale.size());
+        ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        close(fd);  // the socket file stays, with no one listening
+    }
+    const struct {
+        const char* what;
+        std::vector<std::string> env;
+    } cases[] = {
+        {"a name with nothing behind it",
+         {"WAYLAND_DISPLAY=junk", "XDG_RUNTIME_DIR=" + dir.Path()}},
+        {"a name without XDG_RUNTIME_DIR", {"-u", "XDG_RUNTIME_DIR", "WAYLAND_DISPLAY=junk"}},
+        {"a socket no one listens on", {"WAYLAND_DISPLAY=" + stale}},
+    };
+    for (const auto& wayland : cases) {
+        SCOPED_TRACE(wayland.what);
+        std::vector<std::string> env = wayland.env;
+        env.insert(env.end(),
+                   {"PLASMA_BUILD_DIR=" PLASMA_BUILD_DIR, "PLASMA_DEMO_OUT=" + dir / "out"});
+        ChildOptions options;
+        options.timeoutMs = 30000;
+        const ChildResult run = DemoScriptIn("", env, {"--close-after", "100"}, options);
+        ASSERT_FALSE(run.timedOut) << "ran for ever";
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out.rfind("No display here: ran headless.\n", 0), 0u) << run.out;
+        EXPECT_NO_THROW(ReadPng(dir / "out/screen.png"));
+    }
 }
 
 }  // namespace

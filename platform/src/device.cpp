@@ -1,9 +1,14 @@
 // Setting the device up, and the program's life on it.
 
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <new>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -162,17 +167,25 @@ void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showC
         }
         d.started = true;
     }
-    std::vector<WCHAR> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
-    platform::TraceLine("StartProgram(commandLine=%s, show=%d)",
-                        platform::Quoted(line.data()).c_str(), showCommand);
-    auto body = [entry, line, showCommand]() mutable -> DWORD {
-        const int code = entry(platform::ModuleInstance(), nullptr, line.data(), showCommand);
-        ProgramReturned(code);
-        return static_cast<DWORD>(code);
-    };
-    if (platform::SpawnThread("main", kProgramStack, false, body) == nullptr) {
-        platform::Fatal("StartProgram: cannot start the program's thread");
+    // Short of memory or threads: the host's to report, not misuse.
+    int error = ENOMEM;
+    platform::ThreadRecord* thread = nullptr;
+    try {
+        std::vector<WCHAR> line(commandLine.begin(), commandLine.end());
+        line.push_back(0);
+        platform::TraceLine("StartProgram(commandLine=%s, show=%d)",
+                            platform::Quoted(line.data()).c_str(), showCommand);
+        auto body = [entry, line, showCommand]() mutable -> DWORD {
+            const int code = entry(platform::ModuleInstance(), nullptr, line.data(), showCommand);
+            ProgramReturned(code);
+            return static_cast<DWORD>(code);
+        };
+        thread = platform::SpawnThread("main", kProgramStack, false, std::move(body), &error);
+    } catch (const std::bad_alloc&) {
+    }
+    if (thread == nullptr) {
+        throw std::runtime_error(std::string("cannot start the program's thread: ") +
+                                 std::strerror(error));
     }
 }
 

@@ -1,5 +1,8 @@
 // CreateThread, GetExitCodeThread and TerminateThread.
 
+#include <cstring>
+#include <string>
+
 #include <windows.h>
 
 #include "platform/src/termination.h"
@@ -14,21 +17,25 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, DWORD stackSize,
                            LPDWORD threadId) {
     const platform::TerminationDeferred deferred;
     platform::ThreadRecord* thread = nullptr;
-    // Only flags 0: the stand-in has no suspended start.
+    int error = 0;
+    // Only flags 0: the stand-in has no suspended start. A thread the device
+    // has no room for is NULL, the platform's answer; the program goes on.
     if (start != nullptr && flags == 0) {
-        thread = platform::SpawnThread(nullptr, platform::ThreadStackBytes(stackSize), true,
-                                       [start, parameter] { return start(parameter); });
+        thread = platform::SpawnThread(
+            nullptr, platform::ThreadStackBytes(stackSize), true,
+            [start, parameter] { return start(parameter); }, &error);
     }
     if (thread != nullptr && threadId != nullptr) {
         *threadId = thread->id;
     }
     HANDLE handle = thread != nullptr ? thread->handle : nullptr;
     platform::TraceLine(
-        "CreateThread(attributes=%s, stack=%u, start=%s, param=%s, flags=%s) = %s%s",
+        "CreateThread(attributes=%s, stack=%u, start=%s, param=%s, flags=%s) = %s%s%s",
         platform::Hex(attributes).c_str(), stackSize,
         platform::Hex(reinterpret_cast<uintptr_t>(start)).c_str(), platform::Hex(parameter).c_str(),
         platform::Hex(flags).c_str(), platform::Hex(handle).c_str(),
-        thread != nullptr ? (" (" + thread->name + ")").c_str() : "");
+        thread != nullptr ? (" (" + thread->name + ")").c_str() : "",
+        error != 0 ? (", " + std::string(std::strerror(error))).c_str() : "");
     return handle;
 }
 

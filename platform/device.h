@@ -60,6 +60,11 @@ void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showC
 // Once these report the end, the wake for it has returned: the program's main
 // thread calls the host no more.
 bool ProgramEnded();
+// Empty while the device has had what it needs; otherwise, in one line, the
+// call of the program it ran short of memory in. The thread that made that
+// call has stopped for good (and the wake handler has run): the host ends
+// the run with this, as a failure.
+std::string MemoryShortage();
 int ExitCode();  // valid once ProgramEnded()
 // True when it ended in time; a negative timeout waits as long as it takes.
 bool WaitForProgramEnd(int timeoutMs);

@@ -126,7 +126,14 @@ ThreadRecord* SpawnThread(const char* name, size_t stackBytes, bool withHandle,
     // The thread's bookkeeping comes first: short of memory for it, no thread.
     std::unique_ptr<ThreadRecord> record;
     std::unique_ptr<Start> start;
-    ThreadsState& state = Threads();
+    ThreadsState* registry = nullptr;
+    try {
+        registry = &Threads();
+    } catch (const std::bad_alloc&) {
+        *error = ENOMEM;
+        return nullptr;
+    }
+    ThreadsState& state = *registry;
     const std::lock_guard<std::mutex> lock(state.mutex);
     try {
         record = std::make_unique<ThreadRecord>();

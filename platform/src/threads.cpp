@@ -1,10 +1,12 @@
 // CreateThread, GetExitCodeThread and TerminateThread.
 
 #include <cstring>
+#include <new>
 #include <string>
 
 #include <windows.h>
 
+#include "platform/src/memory_shortage.h"
 #include "platform/src/termination.h"
 #include "platform/src/thread_record.h"
 #include "platform/src/trace.h"
@@ -14,7 +16,7 @@ extern "C" {
 
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, DWORD stackSize,
                            LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
-                           LPDWORD threadId) {
+                           LPDWORD threadId) try {
     const platform::TerminationDeferred deferred;
     platform::ThreadRecord* thread = nullptr;
     int error = 0;
@@ -37,9 +39,11 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, DWORD stackSize,
         thread != nullptr ? (" (" + thread->name + ")").c_str() : "",
         error != 0 ? (", " + std::string(std::strerror(error))).c_str() : "");
     return handle;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("CreateThread");
 }
 
-BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
+BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode) try {
     const platform::TerminationDeferred deferred;
     platform::ThreadRecord* record = platform::ThreadFromHandle(thread);
     if (record == nullptr || exitCode == nullptr) {
@@ -50,11 +54,13 @@ BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
     platform::TraceLine("GetExitCodeThread(%s) = 1, code %u", platform::Hex(thread).c_str(),
                         *exitCode);
     return TRUE;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GetExitCodeThread");
 }
 
 // Returns once the thread has stopped for good: it runs nothing more of the
 // program. A thread that has ended already keeps its exit code.
-BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode) {
+BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode) try {
     const platform::TerminationDeferred deferred;
     platform::ThreadRecord* record = platform::ThreadFromHandle(thread);
     if (record == nullptr) {
@@ -78,6 +84,8 @@ BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode) {
     platform::TraceLine("TerminateThread(%s, %u) = 1%s", platform::Hex(thread).c_str(), exitCode,
                         start == platform::TerminationStart::kAlreadyEnded ? ", had ended" : "");
     return TRUE;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("TerminateThread");
 }
 
 }  // extern "C"

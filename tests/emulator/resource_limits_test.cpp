@@ -2,6 +2,7 @@
 // be had, and status 1, or a normal run; never an abort or another signal.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,8 @@
 #include "platform/src/sanitizer_build.h"
 #include "tests/emulator/headless_demo.h"
 #include "tests/support/child_process.h"
+#include "tests/support/png_image.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/trace_lines.h"
 
 namespace {
@@ -154,7 +157,11 @@ TEST(ThreadLimit, NoMainThreadIsOneLineNoRenderThreadANormalStop) {
 
     // The process and the program's main thread, and no more.
     options.processLimit = 2;
-    const ChildResult noRender = Demo({"--close-after", "100", "--trace", "-"}, options);
+    TempDir dir;
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);  // for nobody's screenshot
+    const std::string shot = dir / "shot.png";
+    const ChildResult noRender =
+        Demo({"--close-after", "100", "--trace", "-", "--screenshot", shot}, options);
     EXPECT_EQ(noRender.exitCode, 0) << noRender.err;
     EXPECT_EQ(noRender.err, "");
     const std::vector<TraceLine> trace = ParseTrace(noRender.out);
@@ -168,6 +175,16 @@ TEST(ThreadLimit, NoMainThreadIsOneLineNoRenderThreadANormalStop) {
     EXPECT_EQ(closed, 1) << noRender.out;
     ASSERT_FALSE(trace.empty());
     EXPECT_NE(noRender.out.find("WinMain returned 0"), std::string::npos) << noRender.out;
+    // Nothing drew: the screen is as black as fresh display memory.
+    const RgbImage screen = ReadPng(shot);
+    int lit = 0;
+    for (int32_t y = 0; y < screen.height; ++y) {
+        for (int32_t x = 0; x < screen.width; ++x) {
+            lit += screen.At(x, y) != 0;
+        }
+    }
+    EXPECT_GT(screen.width * screen.height, 0);
+    EXPECT_EQ(lit, 0);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ std::string LastLoadError(const std::string& loaded, const std::string& path) {
     return reason;
 }
 
-// An open descriptor, closed at the end of its scope.
+// An open descriptor, closed at the end of its scope unless kept.
 class OpenFile {
 public:
     explicit OpenFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
@@ -53,6 +53,8 @@ public:
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
     int fd() const { return fd_; }
+    // Left open to the end of the process.
+    void Keep() { fd_ = -1; }
 
 private:
     int fd_;
@@ -96,13 +98,17 @@ void* LoadCheckedModule(const OpenFile& file, const std::string& path) {
 std::unique_ptr<Frontend> OpenWindowModule(const std::string& fileName,
                                            const SdlFrontendOptions& options) {
     const std::string path = NextToExecutable(fileName);
-    const OpenFile file(path);
+    OpenFile file(path);
     void* module = LoadCheckedModule(file, path);
+    const std::string loaded = DescriptorPath(file.fd());
+    // The loader knows the module by its descriptor's path: open, that path
+    // names the module for as long as it is loaded, which is to the end.
+    file.Keep();
     const auto entry = reinterpret_cast<SdlModuleEntry>(dlsym(module, kSdlModuleEntry));
     if (entry == nullptr) {
-        throw std::runtime_error("cannot open a window: " + path +
-                                 " is not this build's window front-end: " +
-                                 LastLoadError(DescriptorPath(file.fd()), path));
+        throw std::runtime_error(
+            "cannot open a window: " + path +
+            " is not this build's window front-end: " + LastLoadError(loaded, path));
     }
     std::string reason;
     Frontend* frontend = entry(&options, &reason);

@@ -264,7 +264,10 @@ TEST(WindowLibraries, AreLoadedOnlyWhenAWindowIsTried) {
         const ChildResult run = RunChild(
             Concat(Concat(environment, {PLASMA_DEMO}), Concat(c.args, {"--close-after", "100"})));
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err.find(PLASMA_WINDOW_MODULE_NAME) != std::string::npos, c.triesWindow);
+        // The module is loaded through the descriptor its headers were checked on.
+        const bool moduleLoaded = run.err.find(PLASMA_WINDOW_MODULE_NAME) != std::string::npos ||
+                                  run.err.find("file=/proc/self/fd/") != std::string::npos;
+        EXPECT_EQ(moduleLoaded, c.triesWindow);
         EXPECT_EQ(run.err.find("libSDL2") != std::string::npos, c.triesWindow);
     }
 }

@@ -60,8 +60,10 @@ private:
     int fd_;
 };
 
+// By process id, not /proc/self: the name the loader keeps must mean the
+// same file to a debugger or a sanitizer's symbolizer in another process.
 std::string DescriptorPath(int fd) {
-    return "/proc/self/fd/" + std::to_string(fd);
+    return "/proc/" + std::to_string(getpid()) + "/fd/" + std::to_string(fd);
 }
 
 // Loads the module at `path` once its headers say the loader can map it: a

@@ -11,6 +11,6 @@
 // std::runtime_error, with a one-line reason, when the module cannot be
 // loaded, is damaged (module_check.h) or the window cannot be opened. The
 // module is checked and loaded through one descriptor, which the loader then
-// names it by (/proc/self/fd/N); both stay to the end.
+// names it by (/proc/PID/fd/N); both stay to the end.
 std::unique_ptr<Frontend> OpenWindowModule(const std::string& fileName,
                                            const SdlFrontendOptions& options);

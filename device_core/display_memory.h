@@ -11,7 +11,7 @@
 namespace device {
 
 // Never freed: the display lasts as long as the process. Null when the
-// memory could not be had.
+// memory could not be had, with errno saying why.
 uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush);
 
 }  // namespace device

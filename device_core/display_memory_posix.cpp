@@ -3,6 +3,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 namespace device {
 
 uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
@@ -14,7 +16,9 @@ uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
     }
     uint8_t* first = static_cast<uint8_t*>(region) + page;
     if (mprotect(first, usable, PROT_READ | PROT_WRITE) != 0) {
+        const int error = errno;  // the reason, not munmap's
         munmap(region, usable + 2 * page);
+        errno = error;
         return nullptr;
     }
     return flush == FlushEnd::kStart ? first : first + usable - bytes;

@@ -1,4 +1,5 @@
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +47,7 @@ size_t FirstChanged(const uint8_t* margin) {
 uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd) {
     uint8_t* region = static_cast<uint8_t*>(std::malloc(bytes + 2 * kMargin));
     if (region == nullptr) {
+        errno = ENOMEM;
         return nullptr;
     }
     // Display memory starts black, as fresh pages do on the other hosts.

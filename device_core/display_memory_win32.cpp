@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cerrno>
+
 namespace device {
 
 uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
@@ -12,11 +14,13 @@ uint8_t* AllocateDisplayMemory(size_t bytes, FlushEnd flush) {
     uint8_t* region =
         static_cast<uint8_t*>(VirtualAlloc(nullptr, usable + 2 * page, MEM_RESERVE, PAGE_NOACCESS));
     if (region == nullptr) {
+        errno = ENOMEM;
         return nullptr;
     }
     uint8_t* first = region + page;
     if (VirtualAlloc(first, usable, MEM_COMMIT, PAGE_READWRITE) == nullptr) {
         VirtualFree(region, 0, MEM_RELEASE);
+        errno = ENOMEM;
         return nullptr;
     }
     return flush == FlushEnd::kStart ? first : first + usable - bytes;

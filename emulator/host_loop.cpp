@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
+#include <string>
 
 #include "emulator/demo_stats.h"
 #include "emulator/stop_signals.h"
@@ -52,6 +54,14 @@ public:
     FrontendWakes& operator=(const FrontendWakes&) = delete;
 };
 
+// A program thread the device could not answer has stopped: the run cannot
+// go on as the program meant it to.
+void ThrowIfShortOfMemory() {
+    if (std::string shortage = device::MemoryShortage(); !shortage.empty()) {
+        throw std::runtime_error(shortage);
+    }
+}
+
 // How often the host woke, on stderr as it ends.
 void PrintStats(unsigned long long wakeUps, Clock::time_point start) {
     if (!DemoStatsWanted()) {
@@ -77,6 +87,7 @@ int RunHost(Frontend& frontend, device::EntryPoint entry, const LaunchOptions& o
     unsigned long long wakeUps = 0;
 
     while (!device::ProgramEnded()) {
+        ThrowIfShortOfMemory();
         // Input before the program's window exists would reach nobody: hold
         // it until the window is there.
         const bool windowExists = device::MainWindowExists();
@@ -107,6 +118,7 @@ int RunHost(Frontend& frontend, device::EntryPoint entry, const LaunchOptions& o
         frontend.PumpInput(wakeAt);
         ++wakeUps;
     }
+    ThrowIfShortOfMemory();
     frontend.Present();
     PrintStats(wakeUps, running);
     return device::ExitCode();

@@ -14,6 +14,7 @@
 #include "emulator/frontend_choice.h"
 #include "emulator/host_loop.h"
 #include "emulator/screenshot.h"
+#include "emulator/startup_shortage.h"
 #include "emulator/stop_signals.h"
 #include "output_files/atomic_file.h"
 #include "plasma_version.h"
@@ -121,6 +122,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    EndStartupShortageWatch();
     try {
         return Run(argc, argv);
     } catch (const UsageError& bad) {

@@ -32,7 +32,13 @@ struct MessageBoxRequest {
 
 using EntryPoint = int(WINAPI*)(HINSTANCE, HINSTANCE, LPWSTR, int);
 
+// Init and StartProgram are the host's calls: what the device cannot get for
+// itself (memory, a mapping, a thread) they throw as std::runtime_error, with
+// a one-line message naming it and why. Misuse (a second Init, a panel of no
+// size) is a programming error and still aborts.
+
 // --- set-up, before the program starts -----------------------------------
+// Throws when display memory or the screen's buffer cannot be had.
 void Init(const Config& config);
 void SetResources(const Resource* table, size_t count);
 const Resource* FindResource(ResourceType type, int id);
@@ -48,11 +54,17 @@ void NameProgramThreads(std::vector<std::string> names);
 
 // --- the program ------------------------------------------------------------
 // Runs entry(instance, nullptr, commandLine, showCommand) on a new thread,
-// which becomes the program's main thread.
+// which becomes the program's main thread. Throws when that thread cannot be
+// started (too little memory, too many threads).
 void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showCommand);
 // Once these report the end, the wake for it has returned: the program's main
 // thread calls the host no more.
 bool ProgramEnded();
+// Empty while the device has had what it needs; otherwise, in one line, the
+// call of the program it ran short of memory in. The thread that made that
+// call has stopped for good (and the wake handler has run): the host ends
+// the run with this, as a failure.
+std::string MemoryShortage();
 int ExitCode();  // valid once ProgramEnded()
 // True when it ended in time; a negative timeout waits as long as it takes.
 bool WaitForProgramEnd(int timeoutMs);

@@ -1,9 +1,14 @@
 // Setting the device up, and the program's life on it.
 
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <new>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -12,11 +17,13 @@
 #include "platform/src/display.h"
 #include "platform/src/fatal.h"
 #include "platform/src/host.h"
+#include "platform/src/memory_shortage.h"
 #include "platform/src/pacing.h"
 #include "platform/src/sanitizer_build.h"
 #include "platform/src/termination.h"
 #include "platform/src/thread_record.h"
 #include "platform/src/trace.h"
+#include "platform/src/window_system.h"
 
 namespace {
 
@@ -134,6 +141,10 @@ void Init(const Config& config) {
         config.panelHeight % config.displayScale != 0) {
         platform::Fatal("Init: the display scale must be positive and divide the panel's sides");
     }
+    // Made now, on the host's call that may throw: made first by a program's
+    // call, a shortage of memory for it would stop the program, and the host's
+    // wake handler would meet it again.
+    platform::Windows();
     platform::StartClock();
     platform::InstallTerminationHandler();
     platform::InitDisplay(config);
@@ -162,17 +173,29 @@ void StartProgram(EntryPoint entry, const std::u16string& commandLine, int showC
         }
         d.started = true;
     }
-    std::vector<WCHAR> line(commandLine.begin(), commandLine.end());
-    line.push_back(0);
-    platform::TraceLine("StartProgram(commandLine=%s, show=%d)",
-                        platform::Quoted(line.data()).c_str(), showCommand);
-    auto body = [entry, line, showCommand]() mutable -> DWORD {
-        const int code = entry(platform::ModuleInstance(), nullptr, line.data(), showCommand);
-        ProgramReturned(code);
-        return static_cast<DWORD>(code);
-    };
-    if (platform::SpawnThread("main", kProgramStack, false, body) == nullptr) {
-        platform::Fatal("StartProgram: cannot start the program's thread");
+    // Short of memory or threads: the host's to report, not misuse.
+    int error = ENOMEM;
+    platform::ThreadRecord* thread = nullptr;
+    try {
+        std::vector<WCHAR> line(commandLine.begin(), commandLine.end());
+        line.push_back(0);
+        platform::TraceLine("StartProgram(commandLine=%s, show=%d)",
+                            platform::Quoted(line.data()).c_str(), showCommand);
+        auto body = [entry, line, showCommand]() mutable -> DWORD {
+            const int code = entry(platform::ModuleInstance(), nullptr, line.data(), showCommand);
+            try {
+                ProgramReturned(code);
+            } catch (const std::bad_alloc&) {
+                platform::OutOfMemoryIn("return from WinMain");
+            }
+            return static_cast<DWORD>(code);
+        };
+        thread = platform::SpawnThread("main", kProgramStack, false, std::move(body), &error);
+    } catch (const std::bad_alloc&) {
+    }
+    if (thread == nullptr) {
+        throw std::runtime_error(std::string("cannot start the program's thread: ") +
+                                 std::strerror(error));
     }
 }
 

@@ -1,16 +1,19 @@
 #include "platform/src/display.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "device_core/display_memory.h"
 #include "device_core/scan_out.h"
 #include "platform/src/display_state.h"
-#include "platform/src/fatal.h"
 #include "platform/src/termination.h"
 
 namespace platform {
@@ -23,19 +26,24 @@ DisplayState& Display() {
 void InitDisplay(const device::Config& config) {
     DisplayState& d = Display();
     d.model = device::ModelFor(config);
+    errno = 0;
     d.memory = device::AllocateDisplayMemory(d.model.bytes, d.model.flush);
     if (d.memory == nullptr) {
-        char what[96];
-        std::snprintf(what, sizeof what, "Init: cannot map %zu bytes of display memory",
-                      d.model.bytes);
-        Fatal(what);
+        const int error = errno != 0 ? errno : ENOMEM;
+        throw std::runtime_error("cannot map " + std::to_string(d.model.bytes) +
+                                 " bytes of display memory: " + std::strerror(error));
     }
     d.dramBuffer = config.dramBuffer;
     d.failure = config.failure;
     d.framesPerSecond = config.framesPerSecond;
     d.pacer = device::FramePacer(config.framesPerSecond);
     if (d.dramBuffer) {
-        d.screen.assign(d.model.bytes, 0);
+        try {
+            d.screen.assign(d.model.bytes, 0);
+        } catch (const std::bad_alloc&) {
+            throw std::runtime_error("not enough memory for the screen's buffer of " +
+                                     std::to_string(d.model.bytes) + " bytes");
+        }
     }
     d.ready.store(true);
 }

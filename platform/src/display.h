@@ -10,7 +10,8 @@
 
 namespace platform {
 
-// From device::Init, before any program thread exists.
+// From device::Init, before any program thread exists. Throws
+// std::runtime_error when display memory or the screen's buffer cannot be had.
 void InitDisplay(const device::Config& config);
 std::string DisplayTraceSummary();
 

@@ -1,7 +1,10 @@
 // The few drawing objects and sound calls the program touches.
 
+#include <new>
+
 #include <windows.h>
 
+#include "platform/src/memory_shortage.h"
 #include "platform/src/termination.h"
 #include "platform/src/trace.h"
 
@@ -25,7 +28,7 @@ constexpr uintptr_t kFirstStockObject = 0x3000;
 
 extern "C" {
 
-HGDIOBJ WINAPI GetStockObject(int object) {
+HGDIOBJ WINAPI GetStockObject(int object) try {
     const platform::TerminationDeferred deferred;
     HGDIOBJ result = nullptr;
     for (int stock : kStockObjects) {
@@ -35,16 +38,20 @@ HGDIOBJ WINAPI GetStockObject(int object) {
     }
     platform::TraceLine("GetStockObject(%d) = %s", object, platform::Hex(result).c_str());
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GetStockObject");
 }
 
 // There is no sound device: stopping (no sound given) succeeds, playing fails.
-BOOL WINAPI PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags) {
+BOOL WINAPI PlaySoundW(LPCWSTR sound, HMODULE module, DWORD flags) try {
     const platform::TerminationDeferred deferred;
     const BOOL result = sound == nullptr ? TRUE : FALSE;
     platform::TraceLine("PlaySoundW(sound=%s, module=%s, flags=%s) = %d",
                         platform::Quoted(sound).c_str(), platform::Hex(module).c_str(),
                         platform::Hex(flags).c_str(), result);
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("PlaySoundW");
 }
 
 }  // extern "C"

@@ -4,10 +4,12 @@
 
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <string>
 
 #include "gx_api/gx_properties.h"
 #include "platform/src/display_state.h"
+#include "platform/src/memory_shortage.h"
 #include "platform/src/pacing.h"
 #include "platform/src/termination.h"
 #include "platform/src/trace.h"
@@ -26,7 +28,7 @@ std::string DisplayAddress(const platform::DisplayState& d, const void* address)
 
 extern "C" {
 
-int GXOpenDisplay(HWND window, DWORD flags) {
+int GXOpenDisplay(HWND window, DWORD flags) try {
     const platform::TerminationDeferred deferred;
     platform::DisplayState& d = platform::Display();
     const int result = d.ready.load() && d.failure != device::DisplayFailure::kOpen ? 1 : 0;
@@ -36,9 +38,11 @@ int GXOpenDisplay(HWND window, DWORD flags) {
     platform::TraceLine("GXOpenDisplay(hwnd=%s, flags=%s) = %d", platform::Hex(window).c_str(),
                         platform::Hex(flags).c_str(), result);
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXOpenDisplay");
 }
 
-GXDisplayProperties GXGetDisplayProperties() {
+GXDisplayProperties GXGetDisplayProperties() try {
     const platform::TerminationDeferred deferred;
     const platform::DisplayState& d = platform::Display();
     GXDisplayProperties p{};
@@ -50,10 +54,12 @@ GXDisplayProperties GXGetDisplayProperties() {
         "ffFormat=%s}",
         p.cxWidth, p.cyHeight, p.cbxPitch, p.cbyPitch, p.cBPP, platform::Hex(p.ffFormat).c_str());
     return p;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXGetDisplayProperties");
 }
 
 // Only the first call and failures are listed; FinishTrace gives the counts.
-void* GXBeginDraw() {
+void* GXBeginDraw() try {
     const platform::TerminationDeferred deferred;
     platform::DisplayState& d = platform::Display();
     void* result = nullptr;
@@ -64,9 +70,11 @@ void* GXBeginDraw() {
         platform::TraceLine("GXBeginDraw() = %s", DisplayAddress(d, result).c_str());
     }
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXBeginDraw");
 }
 
-int GXEndDraw() {
+int GXEndDraw() try {
     const platform::TerminationDeferred deferred;
     platform::DisplayState& d = platform::Display();
     const int result = d.opened.load() ? 1 : 0;
@@ -83,47 +91,61 @@ int GXEndDraw() {
         platform::PaceFrame();
     }
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXEndDraw");
 }
 
-int GXIsDisplayDRAMBuffer() {
+int GXIsDisplayDRAMBuffer() try {
     const platform::TerminationDeferred deferred;
     const platform::DisplayState& d = platform::Display();
     const int result = d.ready.load() && d.dramBuffer ? 1 : 0;
     platform::TraceLine("GXIsDisplayDRAMBuffer() = %d", result);
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXIsDisplayDRAMBuffer");
 }
 
-int GXCloseDisplay() {
+int GXCloseDisplay() try {
     const platform::TerminationDeferred deferred;
     const int result = platform::Display().opened.exchange(false) ? 1 : 0;
     platform::TraceLine("GXCloseDisplay() = %d", result);
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXCloseDisplay");
 }
 
 // Input reaches the program's window as messages whether or not it asked for
 // it; suspending changes nothing on a screen that is always there.
-int GXOpenInput() {
+int GXOpenInput() try {
     const platform::TerminationDeferred deferred;
     platform::TraceLine("GXOpenInput() = 1");
     return 1;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXOpenInput");
 }
 
-int GXCloseInput() {
+int GXCloseInput() try {
     const platform::TerminationDeferred deferred;
     platform::TraceLine("GXCloseInput() = 1");
     return 1;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXCloseInput");
 }
 
-int GXSuspend() {
+int GXSuspend() try {
     const platform::TerminationDeferred deferred;
     platform::TraceLine("GXSuspend() = 1");
     return 1;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXSuspend");
 }
 
-int GXResume() {
+int GXResume() try {
     const platform::TerminationDeferred deferred;
     platform::TraceLine("GXResume() = 1");
     return 1;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GXResume");
 }
 
 }  // extern "C"

@@ -12,10 +12,12 @@
 // InterlockedCompareExchange(&value, 0, 0) is not, as a render loop may make
 // one every frame.
 
+#include <new>
 #include <string>
 
 #include <windows.h>
 
+#include "platform/src/memory_shortage.h"
 #include "platform/src/pacing.h"
 #include "platform/src/termination.h"
 #include "platform/src/trace.h"
@@ -34,16 +36,19 @@ void TraceStore(const char* call, LONG volatile* value, const char* arguments, L
 
 extern "C" {
 
-LONG WINAPI InterlockedExchange(LONG volatile* target, LONG value) {
+LONG WINAPI InterlockedExchange(LONG volatile* target, LONG value) try {
     platform::TerminationPoint();
     const LONG previous = __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
     if (platform::Tracing()) {
         TraceStore("InterlockedExchange", target, (", " + std::to_string(value)).c_str(), previous);
     }
     return previous;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("InterlockedExchange");
 }
 
-LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange, LONG comparand) {
+LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange,
+                                       LONG comparand) try {
     platform::TerminationPoint();
     LONG previous = comparand;
     // When the values differ, the builtin writes the one it found into `previous`.
@@ -61,20 +66,26 @@ LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange
         platform::PaceFrame();
     }
     return previous;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("InterlockedCompareExchange");
 }
 
-LONG WINAPI InterlockedIncrement(LONG volatile* addend) {
+LONG WINAPI InterlockedIncrement(LONG volatile* addend) try {
     platform::TerminationPoint();
     const LONG result = __atomic_add_fetch(addend, 1, __ATOMIC_SEQ_CST);
     TraceStore("InterlockedIncrement", addend, "", result);
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("InterlockedIncrement");
 }
 
-LONG WINAPI InterlockedDecrement(LONG volatile* addend) {
+LONG WINAPI InterlockedDecrement(LONG volatile* addend) try {
     platform::TerminationPoint();
     const LONG result = __atomic_sub_fetch(addend, 1, __ATOMIC_SEQ_CST);
     TraceStore("InterlockedDecrement", addend, "", result);
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("InterlockedDecrement");
 }
 
 }  // extern "C"

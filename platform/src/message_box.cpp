@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <mutex>
+#include <new>
 
 #include <windows.h>
 
 #include "platform/device.h"
 #include "platform/src/host.h"
+#include "platform/src/memory_shortage.h"
 #include "platform/src/termination.h"
 #include "platform/src/thread_record.h"
 #include "platform/src/trace.h"
@@ -49,7 +51,7 @@ int WaitForAnswer(platform::MessageBoxCall& call) {
 
 }  // namespace
 
-extern "C" int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+extern "C" int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) try {
     const platform::TerminationDeferred deferred;
     int answer = IDOK;
     if (platform::HostListening()) {
@@ -71,6 +73,8 @@ extern "C" int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UIN
                         platform::Hex(owner).c_str(), platform::Quoted(text).c_str(),
                         platform::Quoted(caption).c_str(), platform::Hex(type).c_str(), answer);
     return answer;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("MessageBoxW");
 }
 
 namespace device {

@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <mutex>
+#include <new>
 #include <string>
 
 #include "platform/src/clock.h"
 #include "platform/src/key_codes.h"
+#include "platform/src/memory_shortage.h"
 #include "platform/src/message_queue.h"
 #include "platform/src/termination.h"
 #include "platform/src/thread_record.h"
@@ -26,7 +28,7 @@ std::string Describe(const MSG& m) {
 
 extern "C" {
 
-BOOL WINAPI GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
+BOOL WINAPI GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax) try {
     const platform::TerminationDeferred deferred;
     if (message == nullptr) {
         TraceLine("GetMessageW(0) = -1");
@@ -56,9 +58,11 @@ BOOL WINAPI GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterM
     TraceLine("GetMessageW(hwnd=%s, min=%s, max=%s) = %d %s", Hex(window).c_str(),
               Hex(filterMin).c_str(), Hex(filterMax).c_str(), result, Describe(taken).c_str());
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GetMessageW");
 }
 
-BOOL WINAPI TranslateMessage(const MSG* message) {
+BOOL WINAPI TranslateMessage(const MSG* message) try {
     const platform::TerminationDeferred deferred;
     if (message == nullptr) {
         return FALSE;
@@ -82,9 +86,11 @@ BOOL WINAPI TranslateMessage(const MSG* message) {
                            .c_str()
                      : "");
     return TRUE;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("TranslateMessage");
 }
 
-LRESULT WINAPI DispatchMessageW(const MSG* message) {
+LRESULT WINAPI DispatchMessageW(const MSG* message) try {
     const platform::TerminationDeferred deferred;
     if (message == nullptr) {
         return 0;
@@ -104,9 +110,11 @@ LRESULT WINAPI DispatchMessageW(const MSG* message) {
     }
     TraceLine("DispatchMessageW(%s) = %ld", Describe(*message).c_str(), static_cast<long>(result));
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("DispatchMessageW");
 }
 
-BOOL WINAPI PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL WINAPI PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) try {
     const platform::TerminationDeferred deferred;
     platform::WindowSystem& ws = platform::Windows();
     // Listed under the lock, so the line comes before the receiver's.
@@ -115,11 +123,13 @@ BOOL WINAPI PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     TraceLine("PostMessageW(%s) = %d",
               platform::DescribeMessage(window, message, wParam, lParam).c_str(), result);
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("PostMessageW");
 }
 
 // Not a message in the queue: a flag GetMessageW looks at when the queue is
 // otherwise empty, as on the platform.
-void WINAPI PostQuitMessage(int exitCode) {
+void WINAPI PostQuitMessage(int exitCode) try {
     const platform::TerminationDeferred deferred;
     platform::WindowSystem& ws = platform::Windows();
     platform::ThreadRecord* self = platform::CurrentThread();
@@ -127,6 +137,8 @@ void WINAPI PostQuitMessage(int exitCode) {
     self->queue.quitRequested = true;
     self->queue.quitCode = exitCode;
     TraceLine("PostQuitMessage(%d)", exitCode);
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("PostQuitMessage");
 }
 
 }  // extern "C"

@@ -1,9 +1,11 @@
 // The executable's resources, as LoadIconW and LoadCursorW find them.
 
 #include <mutex>
+#include <new>
 
 #include "platform/device.h"
 #include "platform/src/host.h"
+#include "platform/src/memory_shortage.h"
 #include "platform/src/resources.h"
 #include "platform/src/termination.h"
 #include "platform/src/trace.h"
@@ -98,20 +100,24 @@ const Resource* FindResource(ResourceType type, int id) {
 
 extern "C" {
 
-HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) {
+HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name) try {
     const platform::TerminationDeferred deferred;
     const uintptr_t handle = Load(device::ResourceType::kIconGroup, instance, name);
     platform::TraceLine("LoadIconW(instance=%s, name=%s) = %s", platform::Hex(instance).c_str(),
                         platform::Quoted(name).c_str(), platform::Hex(handle).c_str());
     return reinterpret_cast<HICON>(handle);
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("LoadIconW");
 }
 
-HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) {
+HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) try {
     const platform::TerminationDeferred deferred;
     const uintptr_t handle = Load(device::ResourceType::kCursor, instance, name);
     platform::TraceLine("LoadCursorW(instance=%s, name=%s) = %s", platform::Hex(instance).c_str(),
                         platform::Quoted(name).c_str(), platform::Hex(handle).c_str());
     return reinterpret_cast<HCURSOR>(handle);
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("LoadCursorW");
 }
 
 }  // extern "C"

@@ -5,9 +5,11 @@
 
 #include <chrono>
 #include <mutex>
+#include <new>
 
 #include <windows.h>
 
+#include "platform/src/memory_shortage.h"
 #include "platform/src/pacing.h"
 #include "platform/src/termination.h"
 #include "platform/src/thread_record.h"
@@ -31,7 +33,7 @@ bool WaitUntil(std::chrono::steady_clock::time_point deadline) {
 
 }  // namespace platform
 
-extern "C" void WINAPI Sleep(DWORD milliseconds) {
+extern "C" void WINAPI Sleep(DWORD milliseconds) try {
     const platform::TerminationDeferred deferred;
     if (milliseconds == 0) {
         sched_yield();
@@ -40,4 +42,6 @@ extern "C" void WINAPI Sleep(DWORD milliseconds) {
         return;
     }
     platform::TraceLine("Sleep(%u)", milliseconds);
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("Sleep");
 }

@@ -39,8 +39,10 @@ size_t ThreadStackBytes(size_t requested);
 // Starts `body` on a new detached thread whose exit code is its result.
 // CreateThread's threads (withHandle) take the names the host gave them
 // (device::NameProgramThreads), the others "thread<N>" by their place.
-// Returns null when the thread could not be started.
+// Returns null when the thread could not be started, with the reason (an
+// errno value) in *error; never throws, as the program's CreateThread must
+// answer rather than throw.
 ThreadRecord* SpawnThread(const char* name, size_t stackBytes, bool withHandle,
-                          std::function<DWORD()> body);
+                          std::function<DWORD()> body, int* error) noexcept;
 
 }  // namespace platform

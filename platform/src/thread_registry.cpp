@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -51,6 +54,12 @@ void Add(ThreadsState& state, ThreadRecord* record) {
     state.records.push_back(record);
     if (record->handle != nullptr) {
         state.created.push_back(record);
+    }
+}
+
+void RoomForOneMore(std::vector<ThreadRecord*>& records) {
+    if (records.size() == records.capacity()) {
+        records.reserve(std::max<size_t>(8, 2 * records.size()));
     }
 }
 
@@ -111,35 +120,52 @@ size_t ThreadStackBytes(size_t requested) {
 }
 
 ThreadRecord* SpawnThread(const char* name, size_t stackBytes, bool withHandle,
-                          std::function<DWORD()> body) {
+                          std::function<DWORD()> body, int* error) noexcept {
     InstallTerminationHandler();
     const TerminationDeferred deferred;
-    ThreadRecord* record = new ThreadRecord;
-    if (name != nullptr) {
-        record->name = name;
+    // The thread's bookkeeping comes first: short of memory for it, no thread.
+    std::unique_ptr<ThreadRecord> record;
+    std::unique_ptr<Start> start;
+    ThreadsState* registry = nullptr;
+    try {
+        registry = &Threads();
+    } catch (const std::bad_alloc&) {
+        *error = ENOMEM;
+        return nullptr;
+    }
+    ThreadsState& state = *registry;
+    const std::lock_guard<std::mutex> lock(state.mutex);
+    try {
+        record = std::make_unique<ThreadRecord>();
+        if (name != nullptr) {
+            record->name = name;
+        }
+        start.reset(new Start{record.get(), std::move(body)});
+        // Room in the registry now, so that Add cannot fail once the thread runs.
+        RoomForOneMore(state.records);
+        RoomForOneMore(state.created);
+        Register(state, record.get(), withHandle);
+    } catch (const std::bad_alloc&) {
+        *error = ENOMEM;
+        return nullptr;
     }
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
     pthread_attr_setstacksize(&attributes, stackBytes);
-    Start* start = new Start{record, std::move(body)};
-
-    ThreadsState& state = Threads();
-    const std::lock_guard<std::mutex> lock(state.mutex);
-    Register(state, record, withHandle);
     int failed = 0;
     {
         const NewThreadsHeld held;
-        failed = pthread_create(&record->thread, &attributes, RunThread, start);
+        failed = pthread_create(&record->thread, &attributes, RunThread, start.get());
     }
     pthread_attr_destroy(&attributes);
     if (failed != 0) {
-        delete start;
-        delete record;
+        *error = failed;
         return nullptr;
     }
-    Add(state, record);
-    return record;
+    start.release();  // the thread's now
+    Add(state, record.get());
+    return record.release();
 }
 
 }  // namespace platform

@@ -1,7 +1,12 @@
 // CreateThread, GetExitCodeThread and TerminateThread.
 
+#include <cstring>
+#include <new>
+#include <string>
+
 #include <windows.h>
 
+#include "platform/src/memory_shortage.h"
 #include "platform/src/termination.h"
 #include "platform/src/thread_record.h"
 #include "platform/src/trace.h"
@@ -11,28 +16,34 @@ extern "C" {
 
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, DWORD stackSize,
                            LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
-                           LPDWORD threadId) {
+                           LPDWORD threadId) try {
     const platform::TerminationDeferred deferred;
     platform::ThreadRecord* thread = nullptr;
-    // Only flags 0: the stand-in has no suspended start.
+    int error = 0;
+    // Only flags 0: the stand-in has no suspended start. A thread the device
+    // has no room for is NULL, the platform's answer; the program goes on.
     if (start != nullptr && flags == 0) {
-        thread = platform::SpawnThread(nullptr, platform::ThreadStackBytes(stackSize), true,
-                                       [start, parameter] { return start(parameter); });
+        thread = platform::SpawnThread(
+            nullptr, platform::ThreadStackBytes(stackSize), true,
+            [start, parameter] { return start(parameter); }, &error);
     }
     if (thread != nullptr && threadId != nullptr) {
         *threadId = thread->id;
     }
     HANDLE handle = thread != nullptr ? thread->handle : nullptr;
     platform::TraceLine(
-        "CreateThread(attributes=%s, stack=%u, start=%s, param=%s, flags=%s) = %s%s",
+        "CreateThread(attributes=%s, stack=%u, start=%s, param=%s, flags=%s) = %s%s%s",
         platform::Hex(attributes).c_str(), stackSize,
         platform::Hex(reinterpret_cast<uintptr_t>(start)).c_str(), platform::Hex(parameter).c_str(),
         platform::Hex(flags).c_str(), platform::Hex(handle).c_str(),
-        thread != nullptr ? (" (" + thread->name + ")").c_str() : "");
+        thread != nullptr ? (" (" + thread->name + ")").c_str() : "",
+        error != 0 ? (", " + std::string(std::strerror(error))).c_str() : "");
     return handle;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("CreateThread");
 }
 
-BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
+BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode) try {
     const platform::TerminationDeferred deferred;
     platform::ThreadRecord* record = platform::ThreadFromHandle(thread);
     if (record == nullptr || exitCode == nullptr) {
@@ -43,11 +54,13 @@ BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
     platform::TraceLine("GetExitCodeThread(%s) = 1, code %u", platform::Hex(thread).c_str(),
                         *exitCode);
     return TRUE;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("GetExitCodeThread");
 }
 
 // Returns once the thread has stopped for good: it runs nothing more of the
 // program. A thread that has ended already keeps its exit code.
-BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode) {
+BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode) try {
     const platform::TerminationDeferred deferred;
     platform::ThreadRecord* record = platform::ThreadFromHandle(thread);
     if (record == nullptr) {
@@ -71,6 +84,8 @@ BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode) {
     platform::TraceLine("TerminateThread(%s, %u) = 1%s", platform::Hex(thread).c_str(), exitCode,
                         start == platform::TerminationStart::kAlreadyEnded ? ", had ended" : "");
     return TRUE;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("TerminateThread");
 }
 
 }  // extern "C"

@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <new>
 #include <string>
 
 #include "platform/device.h"
 #include "platform/src/display.h"
 #include "platform/src/host.h"
+#include "platform/src/memory_shortage.h"
 #include "platform/src/message_queue.h"
 #include "platform/src/resources.h"
 #include "platform/src/termination.h"
@@ -118,7 +120,7 @@ BOOL Destroy(HWND handle) {
 
 extern "C" {
 
-ATOM WINAPI RegisterClassW(const WNDCLASSW* windowClass) {
+ATOM WINAPI RegisterClassW(const WNDCLASSW* windowClass) try {
     const platform::TerminationDeferred deferred;
     WindowSystem& ws = platform::Windows();
     ATOM atom = 0;
@@ -143,11 +145,13 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW* windowClass) {
             Hex(atom).c_str());
     }
     return atom;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("RegisterClassW");
 }
 
 HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style,
                             int x, int y, int width, int height, HWND parent, HMENU menu,
-                            HINSTANCE instance, LPVOID param) {
+                            HINSTANCE instance, LPVOID param) try {
     const platform::TerminationDeferred deferred;
     WindowSystem& ws = platform::Windows();
     HWND handle = nullptr;
@@ -209,9 +213,11 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         Coordinate(height).c_str(), Hex(parent).c_str(), Hex(menu).c_str(), Hex(instance).c_str(),
         Hex(param).c_str(), Hex(handle).c_str());
     return handle;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("CreateWindowExW");
 }
 
-BOOL WINAPI ShowWindow(HWND window, int showCommand) {
+BOOL WINAPI ShowWindow(HWND window, int showCommand) try {
     const platform::TerminationDeferred deferred;
     WindowSystem& ws = platform::Windows();
     BOOL wasVisible = FALSE;
@@ -224,9 +230,11 @@ BOOL WINAPI ShowWindow(HWND window, int showCommand) {
     }
     TraceLine("ShowWindow(hwnd=%s, show=%d) = %d", Hex(window).c_str(), showCommand, wasVisible);
     return wasVisible;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("ShowWindow");
 }
 
-BOOL WINAPI UpdateWindow(HWND window) {
+BOOL WINAPI UpdateWindow(HWND window) try {
     const platform::TerminationDeferred deferred;
     WindowSystem& ws = platform::Windows();
     WNDPROC procedure = nullptr;
@@ -242,16 +250,20 @@ BOOL WINAPI UpdateWindow(HWND window) {
     const BOOL result = procedure != nullptr ? TRUE : FALSE;
     TraceLine("UpdateWindow(hwnd=%s) = %d", Hex(window).c_str(), result);
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("UpdateWindow");
 }
 
-BOOL WINAPI DestroyWindow(HWND window) {
+BOOL WINAPI DestroyWindow(HWND window) try {
     const platform::TerminationDeferred deferred;
     const BOOL result = Destroy(window);
     TraceLine("DestroyWindow(hwnd=%s) = %d", Hex(window).c_str(), result);
     return result;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("DestroyWindow");
 }
 
-LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) try {
     const platform::TerminationDeferred deferred;
     if (message == WM_CLOSE) {
         DestroyWindow(window);
@@ -259,6 +271,8 @@ LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM l
     TraceLine("DefWindowProcW(%s) = 0",
               platform::DescribeMessage(window, message, wParam, lParam).c_str());
     return 0;
+} catch (const std::bad_alloc&) {
+    platform::OutOfMemoryIn("DefWindowProcW");
 }
 
 }  // extern "C"

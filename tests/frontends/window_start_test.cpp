@@ -161,10 +161,17 @@ INSTANTIATE_TEST_SUITE_P(Displays, SilentDisplay,
                                            SilentCase{"wayland", Silence::kWayland}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-void Copy(const std::string& from, const std::string& to, mode_t mode) {
+// The whole file, or its first `bytes` when that is not negative.
+void Copy(const std::string& from, const std::string& to, mode_t mode, long bytes = -1) {
     std::ifstream in(from, std::ios::binary);
     std::ofstream out(to, std::ios::binary);
-    out << in.rdbuf();
+    if (bytes < 0) {
+        out << in.rdbuf();
+    } else {
+        std::vector<char> head(static_cast<size_t>(bytes));
+        in.read(head.data(), bytes);
+        out.write(head.data(), bytes);
+    }
     out.close();
     ASSERT_TRUE(in && out) << from << " -> " << to;
     ASSERT_EQ(chmod(to.c_str(), mode), 0);
@@ -178,6 +185,7 @@ struct ModuleCase {
     const char* says;
     bool namesModule;
     const char* then;
+    long bytes = -1;  // of the module copied, when not all of it
 };
 
 void PrintTo(const ModuleCase& c, std::ostream* os) {
@@ -195,7 +203,7 @@ TEST_P(WindowModule, ThatCannotBeLoadedIsAWindowThatCannotOpen) {
     const std::string demo = dir / "plasma-demo";
     Copy(PLASMA_DEMO, demo, 0755);
     if (c.module != nullptr) {
-        Copy(c.module, dir / PLASMA_WINDOW_MODULE_NAME, 0644);
+        Copy(c.module, dir / PLASMA_WINDOW_MODULE_NAME, 0644, c.bytes);
     }
     const std::vector<std::string> environment{"/usr/bin/env",    "-u",
                                                "SDL_VIDEODRIVER", "-u",
@@ -220,9 +228,12 @@ TEST_P(WindowModule, ThatCannotBeLoadedIsAWindowThatCannotOpen) {
 INSTANTIATE_TEST_SUITE_P(
     Modules, WindowModule,
     ::testing::Values(ModuleCase{"missing", nullptr, "cannot load the window front-end: ", true,
-                                 ": cannot open shared object file"},
-                      ModuleCase{"not_a_library", PLASMA_ICON_FILE,
-                                 "cannot load the window front-end: ", true, ": "},
+                                 ": No such file or directory"},
+                      ModuleCase{"not_a_library", PLASMA_ICON_FILE, "the window front-end ", true,
+                                 " is damaged: not an ELF file"},
+                      // Loaded as it is, it would be SIGBUS inside the loader.
+                      ModuleCase{"truncated", PLASMA_WINDOW_MODULE, "the window front-end ", true,
+                                 " is damaged: 20000 bytes, its headers need ", 20000},
                       ModuleCase{"without_the_entry_point", PLASMA_FOREIGN_MODULE, "", true,
                                  " is not this build's window front-end: "},
                       ModuleCase{"the_builds_own", PLASMA_WINDOW_MODULE,
@@ -253,7 +264,10 @@ TEST(WindowLibraries, AreLoadedOnlyWhenAWindowIsTried) {
         const ChildResult run = RunChild(
             Concat(Concat(environment, {PLASMA_DEMO}), Concat(c.args, {"--close-after", "100"})));
         EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err.find(PLASMA_WINDOW_MODULE_NAME) != std::string::npos, c.triesWindow);
+        // The module is loaded through the descriptor its headers were checked on.
+        const bool moduleLoaded = run.err.find(PLASMA_WINDOW_MODULE_NAME) != std::string::npos ||
+                                  run.err.find("file=/proc/") != std::string::npos;
+        EXPECT_EQ(moduleLoaded, c.triesWindow);
         EXPECT_EQ(run.err.find("libSDL2") != std::string::npos, c.triesWindow);
     }
 }

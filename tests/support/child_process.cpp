@@ -1,6 +1,7 @@
 #include "tests/support/child_process.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -49,6 +50,16 @@ int SpawnWithLimits(pid_t* pid, char* const* argv, int out, int err, const Child
             const rlimit cap{limit, limit};
             setrlimit(RLIMIT_AS, &cap);
         }
+        if (options.processLimit > 0) {
+            const rlim_t limit = static_cast<rlim_t>(options.processLimit);
+            const rlimit cap{limit, limit};
+            setrlimit(RLIMIT_NPROC, &cap);
+        }
+        // Groups first: once the user has changed, they can no longer be.
+        if (options.switchUser &&
+            (setgroups(0, nullptr) != 0 || setgid(options.gid) != 0 || setuid(options.uid) != 0)) {
+            _exit(126);
+        }
         dup2(input, 0);
         dup2(out, 1);
         dup2(err, 2);
@@ -90,7 +101,9 @@ ChildResult RunChild(const std::vector<std::string>& argv, const ChildOptions& o
 
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;
-    const int spawned = options.fileSizeLimit > 0 || options.addressSpaceLimit > 0
+    const bool limited = options.fileSizeLimit > 0 || options.addressSpaceLimit > 0 ||
+                         options.processLimit > 0 || options.switchUser;
+    const int spawned = limited
                             ? SpawnWithLimits(&pid, args.data(), outPipe[1], errPipe[1], options)
                             : posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

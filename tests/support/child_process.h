@@ -31,6 +31,15 @@ struct ChildOptions {
     // When positive, caps the child's address space, in bytes (RLIMIT_AS):
     // an allocation past it fails. Sanitizer builds cannot run under one.
     long addressSpaceLimit = 0;
+    // When positive, caps the processes and threads of the child's user
+    // (RLIMIT_NPROC): a new thread past it fails. Root is not held to it, so
+    // a test run as root gives `user` too.
+    long processLimit = 0;
+    // When set, the child runs as this user and group, with no other groups
+    // (the test must be root to ask).
+    bool switchUser = false;
+    uid_t uid = 0;
+    gid_t gid = 0;
     // When set, called with the child's process id about every millisecond
     // while the child runs, before it is reaped: the test may signal it.
     std::function<void(pid_t)> whileRunning;

@@ -90,6 +90,13 @@ int Run(int argc, char** argv) {
         // A screenshot that could not be saved is refused now, not after the run.
         CheckWritable(options.screenshotPath);
     }
+    if (options.check) {
+        // As the run would open it, but without making or emptying the file.
+        if (!options.tracePath.empty() && options.tracePath != "-") {
+            CheckWritable(options.tracePath);
+        }
+        return 0;
+    }
     options.device.trace = OpenTrace(options.tracePath);
     if (!options.tracePath.empty() && options.device.trace == nullptr) {
         throw std::runtime_error("cannot write the trace to " + options.tracePath + ": " +

@@ -47,6 +47,10 @@ int Run(int argc, char** argv, std::string* message) {
         return 0;
     }
     RefuseWhatThePageCannotDo(options);
+    if (options.check) {
+        *message = "the options are sound; --check runs nothing";
+        return 0;
+    }
     if (options.tracePath == "-") {
         options.device.trace = stdout;
     }

@@ -54,6 +54,9 @@ std::vector<OptionDefinition> Definitions() {
          "only the first GXBeginDraw, then a closing summary of the frames and the pace"},
         {"--fail", "open|begin",
          "a display that cannot be opened, or whose memory cannot be reached"},
+        {"--check", nullptr,
+         "check the options, and that the screenshot and the trace could be written, then "
+         "exit without running (status 0 when all is sound)"},
         {"--version", nullptr, "print the version and exit"},
     };
 }
@@ -241,6 +244,8 @@ void Apply(const GivenSetting& given, LaunchOptions& options) {
         options.tracePath = given.value;
     } else if (o == "--fail") {
         ApplyFailure(given, options);
+    } else if (o == "--check") {
+        options.check = true;
     } else if (o == "--version") {
         options.version = true;
     }

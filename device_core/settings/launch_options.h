@@ -21,6 +21,7 @@ struct LaunchOptions {
     int inputAfterMs = 0;
     std::string screenshotPath;
     std::string tracePath;
+    bool check = false;  // --check: the options are checked, nothing is run
     bool help = false;
     bool version = false;
 };

@@ -127,6 +127,16 @@ TEST(LaunchOptions, GoodCommandLinesSetWhatTheyName) {
     }
 }
 
+// Unlike help and version, --check checks everything else as a run would.
+TEST(LaunchOptions, CheckIsAFlagThatStillChecksTheRest) {
+    EXPECT_TRUE(Parse({"--check"}).check);
+    EXPECT_FALSE(Parse({"--dram"}).check);
+    const LaunchOptions checked = Parse({"--check", "--device", "vga", "--speed", "30"});
+    EXPECT_TRUE(checked.check);
+    EXPECT_EQ(checked.device.framesPerSecond, 30);
+    EXPECT_THROW(Parse({"--check", "--speed", "0"}), UsageError);
+}
+
 TEST(LaunchOptions, HelpAndVersionWinOverBadValues) {
     EXPECT_TRUE(Parse({"--help"}).help);
     EXPECT_TRUE(Parse({"-h"}).help);

@@ -324,6 +324,7 @@ TEST(Options, HelpAndVersion) {
                               "--screenshot FILE.png",
                               "--trace FILE|-",
                               "--fail open|begin",
+                              "--check",
                               "--version",
                               "-h,--help"}) {
         EXPECT_NE(help.out.find(shown), std::string::npos) << shown << " in:\n" << help.out;
@@ -331,6 +332,43 @@ TEST(Options, HelpAndVersion) {
     const ChildResult version = Demo({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("plasma-demo ", 0), 0u) << version.out;
+}
+
+// --check answers as the run would start, and runs nothing: no window, no
+// trace or screenshot made, however long the run would have been.
+TEST(Options, CheckRunsNothingAndAnswersAsTheRunWould) {
+    TempDir dir;
+    const std::string trace = dir / "calls.txt";
+    const std::string shot = dir / "shot.png";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* mentions;  // in the one line on stderr; none for status 0
+    };
+    const Case cases[] = {
+        {{"--check", "--trace", trace, "--screenshot", shot, "--key-after", "86400000"}, 0, ""},
+        {{"--check", "--device", "vga", "--dram", "--speed", "max"}, 0, ""},
+        {{"--check", "--speed", "0"}, 2, "--speed"},
+        {{"--check", "--check"}, 2, "--check given more than once"},
+        {{"--check", "--screenshot", dir / "none/shot.png"}, 1, "cannot write"},
+        {{"--check", "--trace", dir / "none/calls.txt"}, 1, "cannot write"},
+        {{"--check", "--trace", shot, "--screenshot", shot}, 2, "same file"},
+    };
+    for (const Case& c : cases) {
+        std::string joined;
+        for (const auto& a : c.args)
+            joined += a + " ";
+        const ChildResult run = Demo(c.args);
+        EXPECT_EQ(run.exitCode, c.status) << joined << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << joined << ": " << run.out;
+        if (c.status == 0) {
+            EXPECT_TRUE(run.err.empty()) << joined << ": " << run.err;
+        } else {
+            EXPECT_EQ(Lines(run.err).size(), 1u) << joined << ": " << run.err;
+            EXPECT_NE(run.err.find(c.mentions), std::string::npos) << joined << ": " << run.err;
+        }
+        EXPECT_TRUE(dir.Names().empty()) << joined;
+    }
 }
 
 // Help and version on a full standard output fail like any other write: one

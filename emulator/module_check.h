@@ -14,6 +14,5 @@
 // be read at all.
 std::string ModuleDamage(int fd, uint16_t machine);
 
-// This executable's machine (e_machine), from its own ELF header. Throws
-// std::runtime_error when that cannot be read.
+// This executable's machine (e_machine), from its own ELF header in memory.
 uint16_t ExecutableMachine();

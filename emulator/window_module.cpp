@@ -26,72 +26,49 @@ std::string NextToExecutable(const std::string& fileName) {
     return executable.substr(0, slash + 1) + fileName;
 }
 
-// dlerror's text, on one line, with the descriptor's path put back as the
-// module's own.
-std::string LastLoadError(const std::string& loaded, const std::string& path) {
+// dlerror's text, on one line.
+std::string LastLoadError() {
     const char* error = dlerror();
     std::string reason = error != nullptr ? error : "unknown error";
-    for (size_t at = reason.find(loaded); at != std::string::npos;
-         at = reason.find(loaded, at + path.size())) {
-        reason.replace(at, loaded.size(), path);
-    }
     for (char& c : reason) {
         c = (c == '\n' || c == '\r') ? ' ' : c;  // the launcher prints one line
     }
     return reason;
 }
 
-// An open descriptor, closed at the end of its scope unless kept.
-class OpenFile {
-public:
-    explicit OpenFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~OpenFile() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    int fd() const { return fd_; }
-    // Left open to the end of the process.
-    void Keep() { fd_ = -1; }
-
-private:
-    int fd_;
-};
-
-// By process id, not /proc/self: the name the loader keeps must mean the
-// same file to a debugger or a sanitizer's symbolizer in another process.
-std::string DescriptorPath(int fd) {
-    return "/proc/" + std::to_string(getpid()) + "/fd/" + std::to_string(fd);
-}
-
-// Loads the module at `path` once its headers say the loader can map it: a
-// truncated module would be SIGBUS inside dlopen. The module is checked and
-// loaded through one descriptor, so the file checked is the file loaded.
-void* LoadCheckedModule(const OpenFile& file, const std::string& path) {
-    if (file.fd() < 0) {
+// Throws unless the module at `path` is one the loader can map: a truncated
+// module would be SIGBUS inside dlopen. Its descriptor is closed again
+// before the load, so that loading takes no more descriptors than it did
+// (a process short of them is told so by what the window needs).
+void CheckModule(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         throw std::runtime_error("cannot open a window: cannot load the window front-end: " + path +
                                  ": " + std::strerror(errno));
     }
     std::string damage;
     try {
-        damage = ModuleDamage(file.fd(), ExecutableMachine());
+        damage = ModuleDamage(fd, ExecutableMachine());
     } catch (const std::runtime_error& failure) {
+        close(fd);
         throw std::runtime_error("cannot open a window: the window front-end " + path + ": " +
                                  failure.what());
     }
+    close(fd);
     if (!damage.empty()) {
         throw std::runtime_error("cannot open a window: the window front-end " + path +
                                  " is damaged: " + damage);
     }
-    const std::string loaded = DescriptorPath(file.fd());
+}
+
+void* LoadCheckedModule(const std::string& path) {
+    CheckModule(path);
     // Every symbol now, so that a module from another build fails here, not
     // in the middle of a run.
-    void* module = dlopen(loaded.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
         throw std::runtime_error("cannot open a window: cannot load the window front-end: " +
-                                 LastLoadError(loaded, path));
+                                 LastLoadError());
     }
     return module;
 }
@@ -100,17 +77,11 @@ void* LoadCheckedModule(const OpenFile& file, const std::string& path) {
 std::unique_ptr<Frontend> OpenWindowModule(const std::string& fileName,
                                            const SdlFrontendOptions& options) {
     const std::string path = NextToExecutable(fileName);
-    OpenFile file(path);
-    void* module = LoadCheckedModule(file, path);
-    const std::string loaded = DescriptorPath(file.fd());
-    // The loader knows the module by its descriptor's path: open, that path
-    // names the module for as long as it is loaded, which is to the end.
-    file.Keep();
+    void* module = LoadCheckedModule(path);
     const auto entry = reinterpret_cast<SdlModuleEntry>(dlsym(module, kSdlModuleEntry));
     if (entry == nullptr) {
-        throw std::runtime_error(
-            "cannot open a window: " + path +
-            " is not this build's window front-end: " + LastLoadError(loaded, path));
+        throw std::runtime_error("cannot open a window: " + path +
+                                 " is not this build's window front-end: " + LastLoadError());
     }
     std::string reason;
     Frontend* frontend = entry(&options, &reason);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -33,6 +34,10 @@ const Case kCases[] = {
     {"LogicError", std::make_shared<std::out_of_range>("frame 0 is before the first"),
      cli::kExitFailed, "plasma-demo: frame 0 is before the first"},
 };
+
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ExitStatusTest : public testing::TestWithParam<Case> {};
 

@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "emulator/demo_stats.h"
 #include "emulator/window_module.h"
 #include "frontends/headless/headless_frontend.h"
 #include "frontends/sdl/named_displays.h"
+#include "host/demo_stats.h"
 
 namespace {
 // The window front-end's module beside plasma-demo; empty in a build without one.

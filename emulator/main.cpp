@@ -4,26 +4,23 @@
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <new>
 #include <stdexcept>
 #include <string>
 
+#include "cli/exit_status.h"
 #include "cli/usage_error.h"
 #include "device_core/settings/launch_options.h"
-#include "emulator/executable_resources.h"
 #include "emulator/frontend_choice.h"
-#include "emulator/host_loop.h"
 #include "emulator/screenshot.h"
 #include "emulator/startup_shortage.h"
-#include "emulator/stop_signals.h"
+#include "host/executable_resources.h"
+#include "host/host_loop.h"
+#include "host/stop_signals.h"
 #include "output_files/atomic_file.h"
 #include "plasma_version.h"
 #include "platform/device.h"
 
 namespace {
-constexpr int kBadUsage = 2;
-constexpr int kFailed = 1;
-
 FILE* OpenTrace(const std::string& path) {
     if (path.empty()) {
         return nullptr;
@@ -37,7 +34,7 @@ std::string TraceName(const std::string& path) {
 
 int WriteFailed(const std::string& what, int error) {
     std::fprintf(stderr, "plasma-demo: cannot write %s: %s\n", what.c_str(), std::strerror(error));
-    return kFailed;
+    return cli::kExitFailed;
 }
 
 // Help and version go to standard output, which may be full or closed.
@@ -71,8 +68,8 @@ void RefuseOneFileForBoth(const LaunchOptions& options) {
     }
 }
 
-// Everything that cannot be done throws, with a one-line message; main says
-// it and exits 2 for a bad command line, 1 for anything else.
+// Everything that cannot be done throws, with a one-line message, which main
+// reports (cli/exit_status.h).
 int Run(int argc, char** argv) {
     // First of all: a stop that comes while the device and its window are
     // still being made ends the process at once.
@@ -132,14 +129,7 @@ int main(int argc, char** argv) {
     EndStartupShortageWatch();
     try {
         return Run(argc, argv);
-    } catch (const UsageError& bad) {
-        std::fprintf(stderr, "plasma-demo: %s\n", bad.what());
-        return kBadUsage;
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "plasma-demo: not enough memory to run\n");
-        return kFailed;
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "plasma-demo: %s\n", failure.what());
-        return kFailed;
+        return cli::ReportFailure("plasma-demo", failure);
     }
 }

@@ -1,26 +1,25 @@
-// The web page's host: plasma-demo's launcher on the browser's worker thread
-// (the page's own thread only draws and forwards input). The page passes its
-// address's query string as the command line.
+// The web page's host: the host loop plasma-demo runs too (host/), on the
+// browser's worker thread (the page's own thread only draws and forwards
+// input). The page passes its address's query string as the command line.
 #include <chrono>
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
+#include "cli/exit_status.h"
 #include "cli/usage_error.h"
 #include "device_core/display_margins.h"
 #include "device_core/settings/launch_options.h"
-#include "emulator/executable_resources.h"
-#include "emulator/host_loop.h"
 #include "frontends/canvas/canvas_frontend.h"
+#include "host/executable_resources.h"
+#include "host/host_loop.h"
 #include "plasma_version.h"
 #include "platform/device.h"
 #include "web/page.h"
 #include "web/static_data_check.h"
 
 namespace {
-constexpr int kBadUsage = 2;
-constexpr int kFailed = 1;
-
 // What a page has no place for is refused, not ignored.
 void RefuseWhatThePageCannotDo(const LaunchOptions& options) {
     if (options.headless || options.windowRequired) {
@@ -68,7 +67,7 @@ int Run(int argc, char** argv, std::string* message) {
     // at the end, for a write in the last moments.
     if (const std::string overrun = device::CheckDisplayMargins(); !overrun.empty()) {
         *message = overrun;
-        return kFailed;
+        return cli::kExitFailed;
     }
     return exitCode;
 }
@@ -79,12 +78,10 @@ int main(int argc, char** argv) {
     int status;
     try {
         status = Run(argc, argv, &message);
-    } catch (const UsageError& bad) {
-        message = std::string("plasma-demo: ") + bad.what();
-        status = kBadUsage;
-    } catch (const std::exception& failure) {
-        message = std::string("plasma-demo: ") + failure.what();
-        status = kFailed;
+    } catch (const std::exception& error) {
+        cli::Failure failure = cli::FailureOf("plasma-demo", error);
+        message = std::move(failure.line);
+        status = failure.status;
     }
     PageEnded(status, message);
     return status;

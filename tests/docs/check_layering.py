@@ -7,6 +7,9 @@
   includes ROOT
       no file of a host folder includes a header by a path through program/
       (the host folders have the project's root on their include path)
+  launcher-includes ROOT [--skip DIR]...
+      no file outside emulator/ (plasma-demo's launcher) and its tests
+      includes a header through emulator/: what other hosts share is in host/
   sources ROOT [--skip DIR]... [--allow LISTS:SOURCE]...
       no CMakeLists.txt compiles a source outside its own folder by path
       (../x.cpp, ${PROJECT_SOURCE_DIR}/other/x.cpp); an allowance that no
@@ -28,6 +31,9 @@ INCLUDE_FLAGS = ("-I", "-isystem", "-iquote", "-idirafter")
 SOURCE = re.compile(r"\.(c|cc|cpp|cxx|rc|def|s|S|asm)$")
 CALL = re.compile(r"\b(add_library|add_executable|target_sources|set)\s*\(", re.IGNORECASE)
 HEADER_THROUGH_PROGRAM = re.compile(r'^\s*#\s*include\s*["<]' + PROGRAM + r"/", re.MULTILINE)
+LAUNCHER = "emulator"
+HEADER_THROUGH_LAUNCHER = re.compile(r'^\s*#\s*include\s*["<]' + LAUNCHER + r"/", re.MULTILINE)
+CODE = re.compile(r"\.(c|cc|cpp|cxx|h|hh|hpp|inc)$")
 GENERATED = ("${CMAKE_CURRENT_BINARY_DIR}", "${CMAKE_BINARY_DIR}", "${PROJECT_BINARY_DIR}")
 
 
@@ -90,6 +96,23 @@ def check_includes(root):
     return sorted(offenders)
 
 
+def check_launcher_includes(root, skipped):
+    own = (os.path.join(root, LAUNCHER), os.path.join(root, "tests", LAUNCHER))
+    offenders = []
+    for folder, dirs, files in os.walk(root):
+        dirs[:] = sorted(d for d in dirs if not d.startswith(".") and d != "node_modules"
+                         and os.path.join(folder, d) not in skipped + own
+                         and not os.path.exists(os.path.join(folder, d, "CMakeCache.txt")))
+        for name in files:
+            path = os.path.join(folder, name)
+            if not CODE.search(name):
+                continue
+            with open(path, errors="replace") as f:
+                if HEADER_THROUGH_LAUNCHER.search(f.read()):
+                    offenders.append("%s includes a header through %s/" % (os.path.relpath(path, root), LAUNCHER))
+    return sorted(offenders)
+
+
 def calls(text):
     """The argument words of each call that may list sources."""
     text = re.sub(r"#[^\n]*", "", text)
@@ -141,6 +164,9 @@ def main():
     paths.add_argument("databases", nargs="+")
     includes = commands.add_parser("includes")
     includes.add_argument("root")
+    launcher = commands.add_parser("launcher-includes")
+    launcher.add_argument("root")
+    launcher.add_argument("--skip", action="append", default=[])
     sources = commands.add_parser("sources")
     sources.add_argument("root")
     sources.add_argument("--skip", action="append", default=[])
@@ -155,6 +181,9 @@ def main():
     elif options.command == "includes":
         offenders = check_includes(root)
         passed = "no host file includes a header through %s/" % PROGRAM
+    elif options.command == "launcher-includes":
+        offenders = check_launcher_includes(root, tuple(os.path.abspath(s) for s in options.skip))
+        passed = "nothing outside %s/ and its tests includes a header through it" % LAUNCHER
     else:
         allowed = {tuple(a.split(":", 1)) for a in options.allow}
         offenders = check_sources(root, {os.path.abspath(s) for s in options.skip}, allowed)

@@ -4,12 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "cli/usage_error.h"
+#include "cli/exit_status.h"
 #include "output_files/atomic_file.h"
 #include "output_files/ending_signals.h"
 #include "tools/capture/capture.h"
@@ -25,8 +24,8 @@ int Print(const char* text) {
     return 0;
 }
 
-// Everything that cannot be done throws, with a one-line message; main says
-// it and exits 2 for a bad command line, 1 for anything else.
+// Everything that cannot be done throws, with a one-line message, which main
+// reports (cli/exit_status.h).
 int Run(int argc, char** argv) {
     const ParsedCommand parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.command == Command::kHelp) {
@@ -47,14 +46,7 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         return Run(argc, argv);
-    } catch (const UsageError& error) {
-        std::fprintf(stderr, "plasma-capture: %s\n", error.what());
-        return 2;
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "plasma-capture: not enough memory to run\n");
-        return 1;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "plasma-capture: %s\n", error.what());
-        return 1;
+    } catch (const std::exception& failure) {
+        return cli::ReportFailure("plasma-capture", failure);
     }
 }

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "cli/exit_status.h"
 #include "windows/gx/gx_state.h"
 #include "windows/gx/screen_dump.h"
 
@@ -16,7 +17,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         try {
             FinishAtExit();
         } catch (const std::exception& failure) {
-            WriteErrorLine(std::string("gx.dll: ") + failure.what());
+            WriteErrorLine(cli::FailureOf("gx.dll", failure).line);
         }
     }
     return TRUE;

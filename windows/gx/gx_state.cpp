@@ -6,16 +6,13 @@
 #include <stdexcept>
 #include <string>
 
-#include "cli/usage_error.h"
+#include "cli/exit_status.h"
 #include "device_core/display_memory.h"
 #include "device_core/scan_out.h"
 #include "windows/gx/screen_dump.h"
 #include "windows/gx/screen_window.h"
 
 namespace {
-constexpr UINT kBadSetting = 2;
-constexpr UINT kFailed = 1;
-
 INIT_ONCE gStartOnce = INIT_ONCE_STATIC_INIT;
 
 GxSettings SettingsFromEnvironment() {
@@ -53,12 +50,10 @@ void StartNow() {
 BOOL CALLBACK Start(PINIT_ONCE, PVOID, PVOID*) {
     try {
         StartNow();
-    } catch (const UsageError& failure) {
-        WriteErrorLine(std::string("gx.dll: ") + failure.what());
-        ExitProcess(kBadSetting);
-    } catch (const std::exception& failure) {
-        WriteErrorLine(std::string("gx.dll: ") + failure.what());
-        ExitProcess(kFailed);
+    } catch (const std::exception& error) {
+        const cli::Failure failure = cli::FailureOf("gx.dll", error);
+        WriteErrorLine(failure.line);
+        ExitProcess(static_cast<UINT>(failure.status));
     }
     return TRUE;
 }

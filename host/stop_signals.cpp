@@ -1,4 +1,4 @@
-#include "emulator/stop_signals.h"
+#include "host/stop_signals.h"
 
 #include <unistd.h>
 

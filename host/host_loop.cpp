@@ -1,12 +1,12 @@
-#include "emulator/host_loop.h"
+#include "host/host_loop.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
 
-#include "emulator/demo_stats.h"
-#include "emulator/stop_signals.h"
+#include "host/demo_stats.h"
+#include "host/stop_signals.h"
 #include "platform/device.h"
 
 namespace {

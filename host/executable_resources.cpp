@@ -1,4 +1,4 @@
-#include "emulator/executable_resources.h"
+#include "host/executable_resources.h"
 
 #include "platform/device.h"
 #include "resources/embedded_resources.h"

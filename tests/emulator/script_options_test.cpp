@@ -75,4 +75,27 @@ TEST(ScriptOptions, BadCommandLineIsOneLineAndStatusTwoBeforeAnythingElse) {
     }
 }
 
+// Help is every script's, and starts nothing either: the script's usage on
+// standard output and status 0, whatever else the command line holds.
+TEST(ScriptOptions, HelpSaysHowTheScriptIsCalledAndStartsNothing) {
+    const std::vector<std::string> kHelp[] = {
+        {"test", "--help"},          {"test", "-h"},        {"serve-web", "--help"},
+        {"build-windows", "--help"}, {"setup", "--help"},   {"screenshot", "--help"},
+        {"package", "--help"},       {"measure-cpu", "-h"}, {"record-window", "--help"},
+    };
+    for (const std::vector<std::string>& help : kHelp) {
+        TempDir tmp;
+        std::vector<std::string> argv = {"/usr/bin/env", "TMPDIR=" + tmp.Path(),
+                                         PLASMA_SOURCE_DIR "/scripts/" + help[0]};
+        argv.insert(argv.end(), help.begin() + 1, help.end());
+        const ChildResult run = RunChild(argv);
+        SCOPED_TRACE(help[0] + " " + help[1]);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        // The usage names the script as it is called.
+        EXPECT_NE(run.out.find(help[0]), std::string::npos) << run.out;
+        EXPECT_TRUE(tmp.Names().empty());
+    }
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // The emulated device's own pace: the program's frames come at the device's
-// rate, not the host's. The render thread meets the platform once a frame
+// rate, not the host's. The drawing thread meets the platform once a frame
 // (GXEndDraw, or the read of its running flag); there the host asks the
 // pacer how long to hold it. Frames keep an absolute schedule, so sleeps
 // that run long never add up to drift, and a thread that fell behind by

@@ -50,6 +50,8 @@ void SetWakeHandler(void (*wake)(void* context), void* context);
 
 // The names the trace gives the threads the program creates, in the order it
 // creates them; each thread past the list is "thread<N>", the Nth created.
+// Whatever its name, the first is the drawing thread: the only one whose
+// reads of a flag end frames.
 void NameProgramThreads(std::vector<std::string> names);
 
 // --- the program ------------------------------------------------------------
@@ -80,9 +82,10 @@ int32_t ScreenHeight();
 void CopyScreen(uint16_t* pixels);
 // Counts frames published by GXEndDraw (0 when not a DRAM-buffer device).
 uint64_t PublishedFrames();
-// Counts the frames the program has drawn: each ends where the render thread
-// meets the platform once a frame (GXEndDraw, or the read of its running
-// flag), whether or not the device paces it.
+// Counts the frames the program has drawn: each ends where the drawing
+// thread (the first the program creates) meets the platform once a frame
+// (GXEndDraw, or the read of its running flag), whether or not the device
+// paces it. Another thread's flag reads end no frame.
 uint64_t FramesDrawn();
 // The main window's title, empty until one exists.
 std::u16string MainWindowTitle();

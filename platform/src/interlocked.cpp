@@ -60,8 +60,9 @@ LONG WINAPI InterlockedCompareExchange(LONG volatile* destination, LONG exchange
                    previous);
     }
     // A read, as a render loop makes of its running flag once a frame: on a
-    // display without frame brackets, this is where frames end.
-    if (exchange == comparand && platform::FramesEndAtFlagReads()) {
+    // display without frame brackets, the drawing thread's is where its
+    // frames end. Other threads read flags too and must not be held.
+    if (exchange == comparand && platform::FrameEndsAtFlagRead()) {
         const platform::TerminationDeferred deferred;
         platform::PaceFrame();
     }

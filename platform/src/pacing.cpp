@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/src/display_state.h"
+#include "platform/src/thread_record.h"
 
 namespace platform {
 
@@ -22,9 +23,9 @@ void PaceFrame() {
     }
 }
 
-bool FramesEndAtFlagReads() {
+bool FrameEndsAtFlagRead() {
     const DisplayState& d = Display();
-    return d.ready.load() && !d.dramBuffer && d.opened.load();
+    return d.ready.load() && !d.dramBuffer && d.opened.load() && OnDrawingThread();
 }
 
 std::string PacingSummary() {

@@ -23,6 +23,9 @@ struct ThreadRecord {
     pthread_t thread{};
     DWORD id = 0;
     HANDLE handle = nullptr;  // only threads made by CreateThread have one
+    // The program's first CreateThread: its drawing thread, whose flag reads
+    // end frames. Set before the thread runs.
+    bool draws = false;
     TerminationSlot termination;
     // Guarded by the window system's lock.
     MessageQueue queue;
@@ -30,6 +33,9 @@ struct ThreadRecord {
 };
 
 ThreadRecord* CurrentThread();
+// Whether the calling thread is the program's drawing thread; makes no record
+// for a thread the stand-in has not seen.
+bool OnDrawingThread();
 ThreadRecord* ThreadFromHandle(HANDLE handle);  // null when not one of ours
 
 // The stack a thread gets for a requested size: never below a safe minimum,

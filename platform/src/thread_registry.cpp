@@ -45,6 +45,7 @@ void Register(ThreadsState& state, ThreadRecord* record, bool withHandle) {
     if (withHandle) {
         const size_t count = state.created.size();
         record->handle = reinterpret_cast<HANDLE>(kFirstThreadHandle + kHandleStep * count);
+        record->draws = count == 0;
         record->name = count < state.createdNames.size() ? state.createdNames[count]
                                                          : "thread" + std::to_string(count + 1);
     }
@@ -98,6 +99,10 @@ ThreadRecord* CurrentThread() {
         tCurrent = record;
     }
     return tCurrent;
+}
+
+bool OnDrawingThread() {
+    return tCurrent != nullptr && tCurrent->draws;
 }
 
 ThreadRecord* ThreadFromHandle(HANDLE handle) {

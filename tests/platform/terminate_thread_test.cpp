@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include <gx.h>
 #include <windows.h>
 
 #include "platform/device.h"
@@ -69,21 +70,13 @@ DWORD WINAPI Spin(LPVOID parameter) {
     }
 }
 
-class TerminateSpinning : public testing::TestWithParam<FlagRead> {};
-
 // On a host that stops threads only at their calls into the stand-in, only
 // the interlocked read lets the loop be ended, and the frame under way is
 // finished: every cell then holds the same frame.
-TEST_P(TerminateSpinning, StopsTheLoopBeforeReturning) {
-    static Spinner spinner;  // the parked thread keeps pointing at it
-    spinner.read = GetParam();
-    if (platform::kThreadSanitizer && spinner.read == FlagRead::kNone) {
-        GTEST_SKIP() << "ThreadSanitizer hands a signal to a thread only at a library call or "
-                        "an atomic operation; a loop with neither cannot be ended there";
-    }
+void ExpectTerminateStopsTheLoop(Spinner& spinner) {
     const HANDLE thread = CreateThread(nullptr, 0, Spin, &spinner, 0, nullptr);
     ASSERT_NE(thread, nullptr);
-    ASSERT_TRUE(Eventually([] { return spinner.started.load(); }));
+    ASSERT_TRUE(Eventually([&spinner] { return spinner.started.load(); }));
     std::this_thread::sleep_for(milliseconds(20));
     EXPECT_EQ(ExitCodeOf(thread), static_cast<DWORD>(STILL_ACTIVE));
 
@@ -106,6 +99,18 @@ TEST_P(TerminateSpinning, StopsTheLoopBeforeReturning) {
     }
 }
 
+class TerminateSpinning : public testing::TestWithParam<FlagRead> {};
+
+TEST_P(TerminateSpinning, StopsTheLoopBeforeReturning) {
+    static Spinner spinner;  // the parked thread keeps pointing at it
+    spinner.read = GetParam();
+    if (platform::kThreadSanitizer && spinner.read == FlagRead::kNone) {
+        GTEST_SKIP() << "ThreadSanitizer hands a signal to a thread only at a library call or "
+                        "an atomic operation; a loop with neither cannot be ended there";
+    }
+    ExpectTerminateStopsTheLoop(spinner);
+}
+
 INSTANTIATE_TEST_SUITE_P(Loops, TerminateSpinning,
                          testing::ValuesIn(kStopsOnlyAtCalls
                                                ? std::vector<FlagRead>{FlagRead::kInterlocked}
@@ -122,6 +127,22 @@ INSTANTIATE_TEST_SUITE_P(Loops, TerminateSpinning,
                                      return std::string("InterlockedReadEachFrame");
                              }
                          });
+
+DWORD WINAPI EndAtOnce(LPVOID) {
+    return 0;
+}
+
+// Only the drawing thread's flag reads end frames, but every thread's read
+// is a place to stop: here the program's second thread, on an open, paced
+// display.
+TEST(TerminateThread, StopsASecondThreadAtItsFlagRead) {
+    device::Init(device::Config{});
+    ASSERT_EQ(GXOpenDisplay(nullptr, GX_FULLSCREEN), 1);
+    ASSERT_NE(CreateThread(nullptr, 0, EndAtOnce, nullptr, 0, nullptr), nullptr);
+    static Spinner spinner;
+    spinner.read = FlagRead::kInterlocked;
+    ExpectTerminateStopsTheLoop(spinner);
+}
 
 // Threads blocked in the stand-in's waits.
 std::atomic<bool> gEntering{false};

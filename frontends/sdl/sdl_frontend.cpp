@@ -23,7 +23,7 @@ enum class Drawing { kAny, kSoftware };
 
 // The address space a window drawn by SDL's software renderer takes beyond
 // what the process has before SDL's video starts, the program's threads
-// included; measured under ulimit -v as about 10 MB and 4 bytes a window
+// included; measured under ulimit -v as about 10 MB (12 here, for margin) and 4 bytes a window
 // pixel (its surface) and 6 a device pixel (the texture and our copy).
 uint64_t SoftwareWindowBytes(int32_t width, int32_t height, int32_t scale) {
     constexpr uint64_t kBase = 12 * kMiB;

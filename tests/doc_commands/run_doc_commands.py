@@ -206,21 +206,14 @@ def run_demo(c, command, docs):
     command = re.sub(r"^(build/default/emulator/)?plasma-demo", "build/default/emulator/plasma-demo",
                      command)
     if "--window" in command:  # on a private X server, stopped by the command's own stop
-        status, output = c.run(command, display=c.display())
-    elif has_stop(command) or re.search(r"--(help|version|check)\b", command):
-        status, output = c.run(command)
-    else:  # would run until stopped: its options checked as a run would start
-        command += " --check"
-        status, output = c.run(command)
-    expect(status, output)
-    for check in OUTPUT_CHECKS:
-        if check[0] in command:
-            check[1](output, docs)
-    return command
+        return run_verbatim(c, command, docs, display=c.display())
+    if not (has_stop(command) or re.search(r"--(help|version|check)\b", command)):
+        command += " --check"  # would run until stopped: its options checked as a run would start
+    return run_verbatim(c, command, docs)
 
 
-def run_verbatim(c, command, docs):
-    status, output = c.run(command)
+def run_verbatim(c, command, docs, **how):
+    status, output = c.run(command, **how)
     expect(status, output)
     for check in OUTPUT_CHECKS:
         if check[0] in command:
